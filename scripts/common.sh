@@ -1,0 +1,65 @@
+# Shared by run.sh and test.sh: paths, the build, Wine prefixes and the
+# virtual display. Sourced, not run.
+
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$TOP/build"
+
+fail() { echo "$SCRIPT_NAME: $*" >&2; exit 1; }
+
+install_packages() {
+  "$TOP/scripts/setup.sh" || exit 1
+}
+
+build_all() {
+  local log="$BUILD/build.log"
+  mkdir -p "$BUILD"
+  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$TOP" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >"$log" 2>&1 \
+      || { tail -n 20 "$log" >&2; fail "configuring the build failed (see $log)"; }
+  fi
+  cmake --build "$BUILD" -j "$(nproc)" >"$log" 2>&1 \
+    || { grep -E "error|Error" "$log" | head -n 20 >&2; fail "the build failed (see $log)"; }
+  [ -f "$BUILD/Tunewell.exe" ] || fail "the build did not produce build/Tunewell.exe"
+}
+
+# wine_env PREFIX: exports the Wine settings for a prefix of the project's
+# own, in ANSI code page 932, and creates the prefix when it is new.
+wine_env() {
+  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    echo "$SCRIPT_NAME: creating the Wine prefix $WINEPREFIX" >&2
+    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 \
+      || fail "could not create the Wine prefix $WINEPREFIX"
+    # A crashing program must end, not wait for someone to close a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
+# start_display: a virtual X display of our own; stopped by stop_display.
+XVFB_PID=""
+start_display() {
+  local n
+  for n in $(seq 90 250); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local tries=0
+    while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $tries -lt 100 ]; do
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1; tries=$((tries + 1))
+    done
+    if [ -e "/tmp/.X11-unix/X$n" ]; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+  done
+  fail "could not start a virtual display (Xvfb)"
+}
+
+stop_display() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+}

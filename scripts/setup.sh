@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tunewell needs on a Debian
+# machine. Quick when everything is already there; stops with one line
+# saying what failed otherwise.
+set -u
+
+fail() { echo "setup: $*" >&2; exit 1; }
+
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
+          googletest fonts-ipafont-gothic cmake make xdotool clang
+          libclang-rt-14-dev)
+
+need_install=0
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || { need_install=1; break; }
+done
+
+if [ "$need_install" = 1 ]; then
+  [ "$(id -u)" = 0 ] || command -v sudo >/dev/null || fail "packages are missing and this user cannot install them (need root or sudo)"
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386 || fail "could not add the i386 architecture"
+  fi
+  echo "setup: installing packages (${packages[*]})" >&2
+  $SUDO apt-get update -qq >/dev/null 2>&1 || fail "apt-get update failed"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
+    "${packages[@]}" >/tmp/tunewell-apt.log 2>&1 \
+    || fail "apt-get install failed (see /tmp/tunewell-apt.log): $(tail -n 1 /tmp/tunewell-apt.log)"
+fi
+exit 0

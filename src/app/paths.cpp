@@ -1,0 +1,35 @@
+#include "app/paths.h"
+
+#include <cstring>
+
+bool JoinPath(char (&out)[PathBufferSize], const char *base, const char *name)
+{
+    size_t baseLength = std::strlen(base);
+    size_t nameLength = std::strlen(name);
+    out[0] = '\0';
+    if (baseLength + nameLength > MAX_PATH)
+        return false;
+    std::memcpy(out, base, baseLength);
+    std::memcpy(out + baseLength, name, nameLength + 1);
+    return true;
+}
+
+bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
+{
+    DWORD length = GetCurrentDirectoryA(PathBufferSize, out);
+    // A directory that does not fit leaves the buffer untouched and returns
+    // the size it would need.
+    if (length == 0 || length >= PathBufferSize) {
+        out[0] = '\0';
+        return false;
+    }
+    if (out[length - 1] != '\\') {
+        if (length + 1 > MAX_PATH) {
+            out[0] = '\0';
+            return false;
+        }
+        out[length] = '\\';
+        out[length + 1] = '\0';
+    }
+    return true;
+}

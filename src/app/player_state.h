@@ -1,0 +1,142 @@
+// The one record of everything the player shares between its windows,
+// its playlist and its two audio back-ends. There is exactly one instance,
+// `player`; every part of the program reads and writes its fields directly.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Which back-end plays the open track; every transport command goes there.
+enum BackEnd : int32_t { Mci = 0, Mp3Engine = 3 };
+
+// Paths travel in buffers of 260 characters and the terminating zero.
+const int PathBufferSize = MAX_PATH + 1;
+
+// The MP3 engine's information record. The engine owns the first 268
+// bytes; the program reads only the length.
+struct Mp3Info {
+    unsigned char engineData[268];
+    int32_t totalSeconds;
+};
+static_assert(sizeof(Mp3Info) == 272, "the engine writes exactly 272 bytes");
+
+// The MP3 engine library's entry points, bound by name.
+typedef int(__stdcall *Vbmp3Init)();
+typedef int(__stdcall *Vbmp3GetVersion)();
+typedef int(__stdcall *Vbmp3Open)(const char *path, Mp3Info *info);
+typedef int(__stdcall *Vbmp3Play)();
+typedef int(__stdcall *Vbmp3GetState)(int *position);
+typedef int(__stdcall *Vbmp3Pause)();
+typedef int(__stdcall *Vbmp3Stop)();
+typedef int(__stdcall *Vbmp3Restart)();
+typedef int(__stdcall *Vbmp3Seek)(int seconds);
+typedef int(__stdcall *Vbmp3Close)();
+typedef int(__stdcall *Vbmp3Free)();
+typedef int(__stdcall *Vbmp3Callback)();
+
+struct Mp3EngineBinding {
+    Vbmp3Init init;
+    Vbmp3GetVersion getVersion;
+    Vbmp3Open open;
+    Vbmp3Play play;
+    Vbmp3GetState getState;
+    Vbmp3Pause pause;
+    Vbmp3Stop stop;
+    Vbmp3Restart restart;
+    Vbmp3Seek seek;
+    Vbmp3Close close;
+    Vbmp3Free free;
+    Vbmp3Callback callback;
+};
+
+struct PlayerState {
+    // The three containers come first so that they are built before, and
+    // released after, everything else in the record.
+    std::string title;                     // file name of the open track
+    std::vector<std::string> filePatterns; // what a folder scan looks for
+    std::vector<std::string> playlist;     // full paths, in play order
+
+    // Selection
+    uint32_t currentIndex;                 // compared unsigned
+    int32_t repeatMode;
+
+    // Transport: Idle 0000, Playing 1100, Paused 1010, Stopped 1001
+    int32_t trackOpen;
+    int32_t playing;
+    int32_t paused;
+    int32_t stopped;
+    BackEnd backEnd;
+    int32_t mp3EngineAvailable;
+    Mp3Info mp3Info;
+    uint32_t totalSeconds;
+    uint32_t elapsedSeconds;
+
+    // Windows
+    HWND mainWindow;
+    HWND labelWindow;
+    HWND trackBar;
+    HWND closeButton;
+    HWND playButton;
+    HWND pauseButton;
+    HWND stopButton;
+
+    // Face
+    RECT clientRect;
+    HDC frameDC;
+    HBITMAP frameBitmap;
+    HDC backgroundDC;
+    HBITMAP backgroundBitmap;
+    RECT timeRect;
+    HFONT titleFont;
+    HFONT timeFont;
+    HFONT counterFont;
+
+    // Drawing resources, in the order they are made
+    HBRUSH backgroundBrush;
+    HPEN lightPen;
+    HPEN darkPen;
+    HBRUSH labelBrush;
+    HBRUSH closeBrush;
+    HBRUSH frameBrush;
+    HBRUSH faceBrush;
+    HBRUSH activeBrush;
+    HBRUSH idleBrush;
+
+    // Menus and dialogs
+    HMENU contextMenu;
+    HMENU playlistMenu;
+    char pathBuffer[PathBufferSize];
+    char fileTitleBuffer[256];
+    OPENFILENAMEA openDialog;
+    OPENFILENAMEA saveDialog;
+
+    // Moving the window
+    int32_t dragging;
+    POINT dragAnchor;
+
+    // MP3 engine binding
+    HMODULE mp3Module;
+    Mp3EngineBinding vbmp3;
+};
+
+extern PlayerState player;
+
+// The colours of the drawing resources (0x00BBGGRR).
+const COLORREF BackgroundColour = 0x00C00050;
+const COLORREF LightPenColour = 0x00FF60A0;
+const COLORREF DarkPenColour = 0x00600020;
+const COLORREF LabelColour = 0x00004000;
+const COLORREF CloseColour = 0x002070F0;
+const COLORREF FrameColour = 0x00000000;
+const COLORREF FaceColour = 0x00C8C0C0;
+const COLORREF ActiveColour = 0x0080E040;
+const COLORREF IdleColour = 0x00404040;
+
+// Creates the nine brushes and pens; the main window's destruction
+// releases them.
+void CreateDrawingResources();
+void DeleteDrawingResources();

@@ -1,0 +1,86 @@
+#include "app/startup.h"
+
+#include "app/paths.h"
+#include "app/player_state.h"
+#include "playback/mp3_engine.h"
+#include "playlist/playlist.h"
+#include "ui/ui.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <ctime>
+
+void RegisterWindowClasses(HINSTANCE instance)
+{
+    // The slider is the common controls' trackbar: its class must exist
+    // before the main window creates it.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    struct ClassEntry {
+        const char *name;
+        WNDPROC procedure;
+    };
+    const ClassEntry classes[] = {
+        {MainWindowClass, MainWindowProc},   {"LabelWindow", LabelWindowProc},
+        {"SwitchWindow", SwitchWindowProc}, {"PlayWindow", PlayWindowProc},
+        {"PauseWindow", PauseWindowProc},   {"StopWindow", StopWindowProc},
+    };
+    for (const ClassEntry &entry : classes) {
+        WNDCLASSA windowClass = {};
+        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = entry.procedure;
+        windowClass.hInstance = instance;
+        // "IDI_ICON1" names no system icon, so the main window has none.
+        windowClass.hIcon = entry.procedure == MainWindowProc ? LoadIconA(nullptr, "IDI_ICON1") : nullptr;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        windowClass.lpszClassName = entry.name;
+        RegisterClassA(&windowClass);
+    }
+}
+
+HWND StartPlayer(HINSTANCE instance, const char *commandTail, int showCommand)
+{
+    player.mp3EngineAvailable = LoadMp3Engine();
+    CreateDrawingResources();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    RegisterWindowClasses(instance);
+
+    player.mainWindow = CreateWindowExA(0, MainWindowClass, ProductName, WS_POPUP, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr,
+                                        nullptr, instance, nullptr);
+
+    player.filePatterns = {"*.mid", "*.wav", "*.mp3", "*.wma"};
+
+    // A current directory too long for a path buffer leaves D empty: the
+    // picture and list file are then looked for in no folder at all.
+    char currentDirectory[PathBufferSize];
+    CurrentDirectoryWithBackslash(currentDirectory);
+    char backgroundPath[PathBufferSize];
+    if (currentDirectory[0] && JoinPath(backgroundPath, currentDirectory, "bg.bmp"))
+        LoadBackground(backgroundPath);
+
+    ShowWindow(player.mainWindow, showCommand);
+    UpdateWindow(player.mainWindow);
+    DragAcceptFiles(player.mainWindow, TRUE);
+
+    player.currentIndex = 0;
+    player.elapsedSeconds = 0;
+    player.totalSeconds = 0;
+
+    FillPlaylist(commandTail, currentDirectory);
+    return player.mainWindow;
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,20 @@
+// Start-up, split from the message loop so that tests can bring the player
+// up in-process and drive it with messages.
+#pragma once
+
+#include <windows.h>
+
+// Runs start-up up to the message loop: engine, drawing resources, random
+// seed, window classes, main window, scan patterns, background picture,
+// showing the window, and the playlist with its first track.
+HWND StartPlayer(HINSTANCE instance, const char *commandTail, int showCommand);
+
+// Dispatches messages until the quit message; returns its wParam.
+int RunMessageLoop();
+
+void RegisterWindowClasses(HINSTANCE instance);
+
+const char MainWindowClass[] = "CWindow";
+const char ProductName[] = "Tunewell";
+const int MainWindowWidth = 250;
+const int MainWindowHeight = 100;

@@ -1,0 +1,17 @@
+// Every MCI command string leaves the program through SendMci, so that the
+// whole conversation with the device "music" can be recorded by a test.
+#pragma once
+
+#include <windows.h>
+
+typedef MCIERROR (*MciSender)(const char *command, char *reply, UINT replyLength, HWND callback);
+
+// The platform's mciSendStringA unless a test has put a recorder here.
+extern MciSender mciSender;
+
+MCIERROR SendMci(const char *command, char *reply = nullptr, UINT replyLength = 0,
+                 HWND callback = nullptr);
+
+// Reads an MCI reply as the device's decimal milliseconds and returns whole
+// seconds. Leading blanks and a sign are allowed; no digits read as 0.
+int MciReplySeconds(const char *reply);

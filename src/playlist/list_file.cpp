@@ -1,0 +1,4 @@
+#include "playlist/playlist.h"
+
+void LoadPlaylistFile(const char *) {}
+void SavePlaylistFile(const char *) {}

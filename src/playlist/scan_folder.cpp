@@ -1,0 +1,3 @@
+#include "playlist/playlist.h"
+
+void ScanFolder(const char *) {}

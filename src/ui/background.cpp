@@ -1,0 +1,3 @@
+#include "ui/ui.h"
+
+bool LoadBackground(const char *) { return false; }

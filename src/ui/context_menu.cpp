@@ -1,0 +1,4 @@
+#include "ui/ui.h"
+
+void BuildContextMenu() {}
+void OnRButtonDown(HWND, LPARAM) {}

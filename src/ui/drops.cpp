@@ -1,0 +1,5 @@
+#include "ui/ui.h"
+
+#include <shellapi.h>
+
+void OnDropFiles(HWND, HDROP drop) { DragFinish(drop); }

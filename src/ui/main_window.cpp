@@ -1,0 +1,58 @@
+#include "ui/ui.h"
+
+#include "app/player_state.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        break;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer();
+        break;
+    case WM_HSCROLL:
+        OnHScroll();
+        break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, lParam);
+        break;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(window, lParam);
+        break;
+    case WM_LBUTTONUP:
+        OnLButtonUp();
+        break;
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDblClk();
+        break;
+    case WM_RBUTTONDOWN:
+        OnRButtonDown(window, lParam);
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    case MM_MCINOTIFY:
+        OnMciNotify(wParam);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RepaintFace()
+{
+    InvalidateRect(player.mainWindow, nullptr, FALSE);
+    UpdateWindow(player.mainWindow);
+}

@@ -1,0 +1,5 @@
+#include "ui/ui.h"
+
+void OnTimer() {}
+void OnHScroll() {}
+void OnMciNotify(WPARAM) {}

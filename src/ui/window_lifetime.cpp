@@ -1,0 +1,102 @@
+// What the main window builds when it is created and releases when it is
+// destroyed. The two lists read in the same order.
+#include "ui/ui.h"
+
+#include "app/player_state.h"
+#include "playback/mci.h"
+#include "playback/mp3_engine.h"
+
+#include <commctrl.h>
+
+// Filter lists: description and pattern pairs, each NUL-terminated, with
+// one more NUL to end the list.
+static const char OpenFilter[] = "音声ファイル(*.mid;*.mp3;*.wma;*.wav)\0*.mid;*.mp3;*.wma;*.wav\0"
+                                 "すべてのファイル(*.*)\0*.*\0";
+static const char SaveFilter[] = "すべてのファイル(*.*)\0*.*\0";
+
+// The record size of the first common-dialog release, without the three
+// fields later releases appended.
+const DWORD DialogRecordSize = 76;
+
+static void FillDialogRecord(OPENFILENAMEA &dialog, HWND owner, const char *filter, const char *title,
+                             DWORD flags)
+{
+    ZeroMemory(&dialog, sizeof dialog);
+    dialog.lStructSize = DialogRecordSize;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = player.pathBuffer;
+    dialog.nMaxFile = 255;
+    dialog.lpstrFileTitle = player.fileTitleBuffer;
+    dialog.nMaxFileTitle = 255;
+    dialog.lpstrTitle = title;
+    dialog.Flags = flags;
+}
+
+static HWND CreateChild(HWND parent, const char *className, int id)
+{
+    return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+void OnCreate(HWND window)
+{
+    // mainWindow is not set yet: creation uses the handle it was given.
+    FillDialogRecord(player.openDialog, window, OpenFilter, "開く", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    FillDialogRecord(player.saveDialog, window, SaveFilter, "リストファイル保存",
+                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+
+    player.labelWindow = CreateChild(window, "LabelWindow", LabelId);
+    player.trackBar = CreateChild(window, TRACKBAR_CLASSA, TrackBarId);
+    player.closeButton = CreateChild(window, "SwitchWindow", CloseId);
+    player.playButton = CreateChild(window, "PlayWindow", PlayId);
+    player.pauseButton = CreateChild(window, "PauseWindow", PauseId);
+    player.stopButton = CreateChild(window, "StopWindow", StopId);
+    EnableWindow(player.trackBar, FALSE);
+
+    SetUpDrawing(window);
+    SetTimer(window, PollTimerId, PollIntervalMs, nullptr);
+}
+
+static void DeleteMemoryDC(HDC &dc, HBITMAP &bitmap)
+{
+    // The DC goes first: a bitmap still selected into a DC is not deleted.
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    dc = nullptr;
+    bitmap = nullptr;
+}
+
+void OnDestroy()
+{
+    DestroyMenu(player.playlistMenu);
+    DestroyMenu(player.contextMenu);
+    player.playlistMenu = nullptr;
+    player.contextMenu = nullptr;
+
+    if (player.trackOpen) {
+        if (player.backEnd == Mp3Engine) {
+            vbmp3_close();
+        } else {
+            SendMci("stop music");
+            SendMci("close music");
+        }
+    }
+
+    KillTimer(player.mainWindow, PollTimerId);
+
+    DeleteObject(player.titleFont);
+    DeleteObject(player.timeFont);
+    DeleteObject(player.counterFont);
+    player.titleFont = player.timeFont = player.counterFont = nullptr;
+    DeleteDrawingResources();
+    DeleteMemoryDC(player.backgroundDC, player.backgroundBitmap);
+    DeleteMemoryDC(player.frameDC, player.frameBitmap);
+
+    if (player.mp3EngineAvailable)
+        vbmp3_free();
+
+    PostQuitMessage(0);
+}

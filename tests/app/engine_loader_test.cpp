@@ -1,0 +1,90 @@
+// LoadMp3Engine against stand-in libraries placed as "VBMP3.dll" in a
+// folder on the DLL search path, and against no library at all.
+#include "common/test_support.h"
+
+#include "playback/mp3_engine.h"
+
+namespace {
+
+std::string FakePath(const char *name)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    return path.substr(0, path.rfind('\\')) + "\\fakes\\" + name + ".dll";
+}
+
+class EngineLoaderTest : public PlayerTest {
+  protected:
+    void Use(const char *fake)
+    {
+        if (fake)
+            ASSERT_TRUE(CopyFileA(FakePath(fake).c_str(), (folder / "VBMP3.dll").c_str(), FALSE)) << fake;
+        SetDllDirectoryA(folder.path().c_str());
+    }
+    std::string Calls()
+    {
+        auto calls = reinterpret_cast<const char *(*)()>(
+            reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "fake_engine_calls")));
+        return calls ? calls() : "(not loaded)";
+    }
+    void TearDown() override
+    {
+        PlayerTest::TearDown();
+        if (player.mp3Module)
+            FreeLibrary(player.mp3Module);
+        player.mp3Module = nullptr;
+        SetDllDirectoryA(nullptr);
+    }
+    TempDir folder;
+};
+
+TEST_F(EngineLoaderTest, NoLibraryMeansNoEngine)
+{
+    Use(nullptr);
+    EXPECT_EQ(LoadMp3Engine(), 0);
+    EXPECT_EQ(player.mp3Module, nullptr);
+    EXPECT_EQ(player.vbmp3.init, nullptr);
+}
+
+TEST_F(EngineLoaderTest, ReadyLibraryIsBoundAndInitialisedOnce)
+{
+    Use("fake_engine_ready");
+    EXPECT_EQ(LoadMp3Engine(), 1);
+    ASSERT_NE(player.mp3Module, nullptr);
+    EXPECT_EQ(Calls(), "init ");
+    EXPECT_EQ(reinterpret_cast<FARPROC>(player.vbmp3.seek), GetProcAddress(player.mp3Module, "vbmp3_seek"));
+    EXPECT_EQ(reinterpret_cast<FARPROC>(player.vbmp3.callback),
+              GetProcAddress(player.mp3Module, "vbmp3_clallback"));
+}
+
+TEST_F(EngineLoaderTest, LibraryThatIsNotReadyIsNeverCalledAgain)
+{
+    Use("fake_engine_not_ready");
+    TempDir music;
+    StartTestPlayer(music.path());
+    EXPECT_EQ(player.mp3EngineAvailable, 0);
+    StopTestPlayer();
+    // Not even vbmp3_free at shutdown.
+    EXPECT_EQ(Calls(), "init ");
+}
+
+TEST_F(EngineLoaderTest, ReadyLibraryIsFreedWhenTheWindowCloses)
+{
+    Use("fake_engine_ready");
+    TempDir music;
+    StartTestPlayer(music.path());
+    EXPECT_EQ(player.mp3EngineAvailable, 1);
+    StopTestPlayer();
+    EXPECT_EQ(Calls(), "init free ");
+}
+
+TEST_F(EngineLoaderTest, LibraryWithoutEveryEntryPointCountsAsMissing)
+{
+    Use("fake_engine_incomplete");
+    EXPECT_EQ(LoadMp3Engine(), 0);
+    EXPECT_EQ(Calls(), "");
+    EXPECT_EQ(player.vbmp3.init, nullptr);
+}
+
+} // namespace

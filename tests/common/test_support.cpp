@@ -1,0 +1,332 @@
+#include "common/test_support.h"
+
+#include "app/startup.h"
+#include "playback/mci.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// ---- Files -------------------------------------------------------------
+
+TempDir::TempDir()
+{
+    static unsigned counter = 0;
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    size_t length = std::strlen(base);
+    if (length && base[length - 1] == '\\')
+        base[length - 1] = '\0';
+    for (;;) {
+        char name[MAX_PATH + 64];
+        std::snprintf(name, sizeof name, "%s\\tw%lu_%u", base, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), nullptr); }
+
+void RemoveTree(const std::string &path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (listing != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(listing, &found));
+        FindClose(listing);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    RemoveDirectoryA(path.c_str());
+}
+
+static void PutLE(std::string &out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+void WriteToneWav(const std::string &path, double seconds, double frequency, int sampleRate, int channels)
+{
+    uint32_t frames = static_cast<uint32_t>(seconds * sampleRate);
+    uint32_t dataBytes = frames * channels * 2;
+    std::string wav = "RIFF";
+    PutLE(wav, 36 + dataBytes, 4);
+    wav += "WAVEfmt ";
+    PutLE(wav, 16, 4);
+    PutLE(wav, 1, 2);
+    PutLE(wav, channels, 2);
+    PutLE(wav, sampleRate, 4);
+    PutLE(wav, sampleRate * channels * 2, 4);
+    PutLE(wav, channels * 2, 2);
+    PutLE(wav, 16, 2);
+    wav += "data";
+    PutLE(wav, dataBytes, 4);
+    wav.reserve(wav.size() + dataBytes);
+    for (uint32_t i = 0; i < frames; ++i) {
+        int16_t sample = static_cast<int16_t>(16000 * std::sin(2 * M_PI * frequency * i / sampleRate));
+        for (int c = 0; c < channels; ++c)
+            PutLE(wav, static_cast<uint16_t>(sample), 2);
+    }
+    WriteBytes(path, wav);
+}
+
+// ---- Waiting -------------------------------------------------------------
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Keep the quit message for whoever stops the player.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool WaitUntil(const std::function<bool()> &condition, unsigned timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return condition();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---- MCI recorder ----------------------------------------------------------
+
+static MciRecorder *activeRecorder = nullptr;
+
+static MCIERROR RecordMci(const char *command, char *reply, UINT replyLength, HWND callback)
+{
+    MciRecorder &recorder = *activeRecorder;
+    recorder.calls.push_back({command, replyLength, callback});
+    MciRecorder::Reply answer = {0, ""};
+    auto exact = recorder.answers.find(command);
+    if (exact != recorder.answers.end()) {
+        answer = exact->second;
+    } else {
+        for (const auto &prefix : recorder.prefixAnswers)
+            if (std::strncmp(command, prefix.first.c_str(), prefix.first.size()) == 0)
+                answer.result = prefix.second;
+    }
+    if (reply && replyLength) {
+        std::strncpy(reply, answer.text.c_str(), replyLength - 1);
+        reply[replyLength - 1] = '\0';
+    }
+    return answer.result;
+}
+
+MciRecorder::MciRecorder() : previous_(mciSender)
+{
+    activeRecorder = this;
+    mciSender = RecordMci;
+}
+
+MciRecorder::~MciRecorder()
+{
+    mciSender = previous_;
+    activeRecorder = nullptr;
+}
+
+void MciRecorder::Answer(const std::string &command, MCIERROR result, const std::string &reply)
+{
+    answers[command] = {result, reply};
+}
+
+void MciRecorder::AnswerPrefix(const std::string &prefix, MCIERROR result)
+{
+    prefixAnswers.push_back({prefix, result});
+}
+
+std::vector<std::string> MciRecorder::Commands() const
+{
+    std::vector<std::string> commands;
+    for (const MciCall &call : calls)
+        commands.push_back(call.command);
+    return commands;
+}
+
+// ---- Fake MP3 engine ---------------------------------------------------------
+
+static FakeEngine *activeEngine = nullptr;
+
+static int __stdcall FakeInit() { return 1; }
+static int __stdcall FakeGetVersion() { return 0; }
+static int __stdcall FakeOpen(const char *path, Mp3Info *info)
+{
+    activeEngine->calls.push_back(std::string("open ") + path);
+    info->totalSeconds = activeEngine->openSeconds;
+    return 1;
+}
+static int __stdcall FakePlay()
+{
+    activeEngine->calls.push_back("play");
+    if (activeEngine->playResults.empty())
+        return 1;
+    int result = activeEngine->playResults.front();
+    activeEngine->playResults.erase(activeEngine->playResults.begin());
+    return result;
+}
+static int __stdcall FakeGetState(int *position)
+{
+    activeEngine->calls.push_back("getState");
+    *position = activeEngine->position;
+    return activeEngine->state;
+}
+static int __stdcall FakePause() { activeEngine->calls.push_back("pause"); return 1; }
+static int __stdcall FakeStop() { activeEngine->calls.push_back("stop"); return 1; }
+static int __stdcall FakeRestart() { activeEngine->calls.push_back("restart"); return 1; }
+static int __stdcall FakeSeek(int seconds)
+{
+    activeEngine->calls.push_back("seek " + std::to_string(seconds));
+    return 1;
+}
+static int __stdcall FakeClose() { activeEngine->calls.push_back("close"); return 1; }
+static int __stdcall FakeFree() { activeEngine->calls.push_back("free"); return 1; }
+static int __stdcall FakeCallback() { return 0; }
+
+FakeEngine::FakeEngine()
+{
+    activeEngine = this;
+    player.vbmp3 = {FakeInit, FakeGetVersion, FakeOpen,    FakePlay,  FakeGetState, FakePause,
+                    FakeStop, FakeRestart,    FakeSeek,    FakeClose, FakeFree,     FakeCallback};
+    player.mp3EngineAvailable = 1;
+}
+
+FakeEngine::~FakeEngine()
+{
+    player.vbmp3 = Mp3EngineBinding();
+    player.mp3EngineAvailable = 0;
+    activeEngine = nullptr;
+}
+
+// ---- The player in-process ------------------------------------------------
+
+HWND StartTestPlayer(const std::string &directory, const std::string &tail)
+{
+    SetCurrentDirectoryA(directory.c_str());
+    // A fake engine bound by the test stays in place through start-up.
+    Mp3EngineBinding engine = player.vbmp3;
+    int32_t available = player.mp3EngineAvailable;
+    HWND window = StartPlayer(GetModuleHandleA(nullptr), tail.c_str(), SW_SHOWNORMAL);
+    if (available) {
+        player.vbmp3 = engine;
+        player.mp3EngineAvailable = available;
+    }
+    PumpMessages();
+    return window;
+}
+
+void StopTestPlayer()
+{
+    if (player.mainWindow && IsWindow(player.mainWindow))
+        DestroyWindow(player.mainWindow);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT)
+            DispatchMessageA(&message);
+    }
+    HMODULE engineModule = player.mp3Module;
+    Mp3EngineBinding engine = player.vbmp3;
+    int32_t available = player.mp3EngineAvailable;
+    player = PlayerState();
+    // A fake engine outlives the player it was bound for.
+    player.mp3Module = engineModule;
+    if (activeEngine) {
+        player.vbmp3 = engine;
+        player.mp3EngineAvailable = available;
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    SetCurrentDirectoryA(temp);
+}
+
+// ---- Sound ----------------------------------------------------------------
+
+std::string SoundFilePath()
+{
+    const char *unixPath = std::getenv("TUNEWELL_SOUND_FILE");
+    if (!unixPath || !*unixPath)
+        return std::string();
+    std::string path = std::string("Z:") + unixPath;
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+void ClearSound()
+{
+    std::string path = SoundFilePath();
+    if (!path.empty())
+        DeleteFileA(path.c_str());
+}
+
+SoundSummary SummarizeSound(const std::string &pcm, int sampleRate, int channels)
+{
+    size_t frames = pcm.size() / (2 * channels);
+    const int16_t *samples = reinterpret_cast<const int16_t *>(pcm.data());
+    double sum = 0;
+    size_t crossings = 0;
+    for (size_t i = 0; i < frames; ++i) {
+        double s = samples[i * channels];
+        sum += s * s;
+        if (i > 0 && (samples[(i - 1) * channels] < 0) != (s < 0))
+            ++crossings;
+    }
+    SoundSummary summary;
+    summary.seconds = static_cast<double>(frames) / sampleRate;
+    summary.rms = frames ? std::sqrt(sum / frames) : 0;
+    summary.frequency = summary.seconds > 0 ? crossings / 2.0 / summary.seconds : 0;
+    return summary;
+}

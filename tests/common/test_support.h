@@ -1,0 +1,132 @@
+// Helpers shared by the test programs: temporary folders and files, bounded
+// waits that keep messages flowing, the MCI recorder, a fake MP3 engine,
+// the player brought up in-process, and the sound that reached the output
+// file.
+#pragma once
+
+#include "app/player_state.h"
+#include "playback/mci.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// ---- Files -------------------------------------------------------------
+
+// A fresh folder under the Wine temp folder, removed with its contents
+// when the object goes away. path() ends without a backslash.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::string &path() const { return path_; }
+    // path() + "\" + name
+    std::string operator/(const std::string &name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string &path, const std::string &bytes);
+std::string ReadBytes(const std::string &path);
+bool FileExists(const std::string &path);
+void MakeFolder(const std::string &path);
+void RemoveTree(const std::string &path);
+
+// A WAV file of a sine tone (16-bit PCM).
+void WriteToneWav(const std::string &path, double seconds, double frequency, int sampleRate = 44100,
+                  int channels = 2);
+
+// ---- Waiting -------------------------------------------------------------
+
+// Dispatches every waiting message of this thread.
+void PumpMessages();
+// Pumps messages until `condition` holds or `timeoutMs` has passed; returns
+// whether it holds.
+bool WaitUntil(const std::function<bool()> &condition, unsigned timeoutMs = 20000);
+
+// ---- MCI recorder ----------------------------------------------------------
+
+struct MciCall {
+    std::string command;
+    UINT replyLength;
+    HWND callback;
+};
+
+// Takes the place of the platform's MCI while it lives: every command is
+// noted, and answered with result 0 and an empty reply unless a reply was
+// scripted for it.
+class MciRecorder {
+  public:
+    MciRecorder();
+    ~MciRecorder();
+    // Result and reply text for every later command equal to `command`.
+    void Answer(const std::string &command, MCIERROR result, const std::string &reply = "");
+    // Result for commands that begin with `prefix` ("open " for every open).
+    void AnswerPrefix(const std::string &prefix, MCIERROR result);
+    std::vector<std::string> Commands() const;
+    std::vector<MciCall> calls;
+    void Clear() { calls.clear(); }
+
+    struct Reply {
+        MCIERROR result;
+        std::string text;
+    };
+    std::map<std::string, Reply> answers;
+    std::vector<std::pair<std::string, MCIERROR>> prefixAnswers;
+
+  private:
+    MciSender previous_;
+};
+
+// ---- Fake MP3 engine ---------------------------------------------------------
+
+// Binds player.vbmp3 to in-process fakes that note each call
+// ("open C:\x.mp3", "play", "close", "seek 0", ...) and marks the engine
+// available. Results are scripted through the fields.
+class FakeEngine {
+  public:
+    FakeEngine();
+    ~FakeEngine();
+    std::vector<std::string> calls;
+    std::vector<int> playResults; // taken in order; 1 once they run out
+    int32_t openSeconds = 0;      // written at offset 268 by open
+    int state = 1;                // getState's result
+    int position = 0;             // getState's position
+};
+
+// ---- The player in-process ------------------------------------------------
+
+// Runs start-up (without the message loop) in `directory` with the given
+// command-line tail, and returns the main window.
+HWND StartTestPlayer(const std::string &directory, const std::string &tail = "");
+// Destroys the main window if it still exists, takes the quit message out
+// of the queue, and returns the record to its start values.
+void StopTestPlayer();
+
+// A test fixture that stops the player after each test.
+class PlayerTest : public ::testing::Test {
+  protected:
+    void TearDown() override { StopTestPlayer(); }
+};
+
+// ---- Sound ----------------------------------------------------------------
+
+// The file that the sound output lands in (TUNEWELL_SOUND_FILE), in its
+// Windows form; empty when the tests run without one.
+std::string SoundFilePath();
+// Removes what earlier tests played.
+void ClearSound();
+
+// What a stretch of 16-bit PCM sounds like.
+struct SoundSummary {
+    double seconds;   // duration at the given rate and channel count
+    double rms;       // level, 0 to 32767
+    double frequency; // from zero crossings of the first channel
+};
+SoundSummary SummarizeSound(const std::string &pcm, int sampleRate, int channels);
