@@ -2,4 +2,3 @@
 
 void OnTimer() {}
 void OnHScroll() {}
-void OnMciNotify(WPARAM) {}

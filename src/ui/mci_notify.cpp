@@ -1,0 +1,3 @@
+#include "ui/ui.h"
+
+void OnMciNotify(WPARAM) {}
