@@ -1,0 +1,231 @@
+// The library's twelve entry points. Each takes the engine's lock for what
+// it changes, so the playback thread never sees half a command.
+#include "engine.h"
+
+#include <cstring>
+
+namespace {
+
+// Layout of the first 268 bytes of the information record; the total
+// length in whole seconds follows at byte 268.
+struct InfoRecord {
+    uint32_t sampleRate;      // Hz
+    uint32_t channels;        // 1 or 2
+    uint32_t bitrate;         // kbit/s, averaged over the file
+    uint32_t mpegVersion;     // 10 = MPEG-1, 20 = MPEG-2, 25 = MPEG-2.5
+    uint32_t layer;           // 3
+    uint32_t frames;          // audio frames
+    uint32_t totalSamples;    // samples per channel, after trimming
+    uint32_t totalMilliseconds;
+    uint32_t encoderDelay;    // samples trimmed at the start (LAME tag)
+    uint32_t encoderPadding;  // samples trimmed at the end (LAME tag)
+    uint32_t flags;           // Mp3StreamFlags
+    uint32_t channelMode;     // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
+    uint32_t audioOffset;     // file offset of the first frame
+    uint32_t audioBytes;      // bytes from there to the end of the audio
+    uint8_t reserved[268 - 14 * 4];
+    int32_t totalSeconds;
+};
+static_assert(sizeof(InfoRecord) == 272, "the record is 272 bytes");
+
+// In MP3 engine terms, the version is 1.00.
+const int EngineVersion = 100;
+
+void FillInfo(InfoRecord *info, const Mp3Stream &stream)
+{
+    const uint64_t rate = uint64_t(stream.format.sampleRate);
+    info->sampleRate = uint32_t(rate);
+    info->channels = uint32_t(stream.format.channels);
+    info->bitrate = stream.averageBitrate;
+    info->mpegVersion = uint32_t(stream.format.version);
+    info->layer = 3;
+    info->frames = uint32_t(stream.frames.size());
+    info->totalSamples = uint32_t(stream.totalSamples);
+    info->totalMilliseconds = uint32_t(stream.totalSamples * 1000 / rate);
+    info->encoderDelay = stream.encoderDelay;
+    info->encoderPadding = stream.encoderPadding;
+    info->flags = stream.flags;
+    info->channelMode = uint32_t(stream.format.channelMode);
+    info->audioOffset = uint32_t(stream.audioStart);
+    info->audioBytes = uint32_t(stream.audioEnd - stream.audioStart);
+    info->totalSeconds = int32_t(stream.totalSamples / rate);
+}
+
+// Closes the open track, whatever its state.
+void CloseCurrent()
+{
+    EndOutput();
+    EnterCriticalSection(&engine.lock);
+    if (engine.trackOpen)
+        CloseTrack(&engine.track);
+    engine.trackOpen = false;
+    engine.state = StateNoTrack;
+    engine.heardBase = 0;
+    engine.endOfData = false;
+    LeaveCriticalSection(&engine.lock);
+}
+
+// Plays on from `sample`; the lock is held.
+bool PlayFrom(uint64_t sample)
+{
+    if (!engine.trackOpen || !StartOutput()) {
+        if (engine.trackOpen)
+            engine.state = StateFailed;
+        return false;
+    }
+    ResetWaveOutput(&engine.output);
+    waveOutRestart(engine.output.device);
+    SeekTrack(&engine.track, sample);
+    engine.heardBase = engine.track.position;
+    engine.endOfData = false;
+    engine.state = StatePlaying;
+    SetEvent(engine.wake);
+    return true;
+}
+
+} // namespace
+
+#define ENTRY(name, ...) extern "C" int __stdcall name(__VA_ARGS__)
+
+ENTRY(vbmp3_init)
+{
+    bool ready = CanDecodeMp3() && waveOutGetNumDevs() > 0;
+    EnterCriticalSection(&engine.lock);
+    engine.ready = ready ? 1 : 0;
+    LeaveCriticalSection(&engine.lock);
+    return ready ? 1 : 0;
+}
+
+ENTRY(vbmp3_getVersion) { return EngineVersion; }
+
+ENTRY(vbmp3_open, const char *path, void *info)
+{
+    CloseCurrent();
+    if (info)
+        std::memset(info, 0, sizeof(InfoRecord));
+    EnterCriticalSection(&engine.lock);
+    bool opened = OpenTrack(&engine.track, path);
+    if (opened) {
+        engine.trackOpen = true;
+        engine.state = StateStopped;
+        if (info)
+            FillInfo(static_cast<InfoRecord *>(info), engine.track.stream);
+    }
+    LeaveCriticalSection(&engine.lock);
+    return opened ? 1 : 0;
+}
+
+ENTRY(vbmp3_play)
+{
+    EnterCriticalSection(&engine.lock);
+    bool playing = PlayFrom(0);
+    LeaveCriticalSection(&engine.lock);
+    return playing ? 1 : 0;
+}
+
+ENTRY(vbmp3_getState, int *position)
+{
+    EnterCriticalSection(&engine.lock);
+    int state = engine.state;
+    if (position) {
+        uint64_t rate = engine.trackOpen ? uint64_t(engine.track.stream.format.sampleRate) : 0;
+        *position = rate ? int(HeardSample() / rate) : 0;
+    }
+    LeaveCriticalSection(&engine.lock);
+    return state;
+}
+
+ENTRY(vbmp3_pause)
+{
+    EnterCriticalSection(&engine.lock);
+    bool paused = engine.state == StatePlaying;
+    if (paused) {
+        waveOutPause(engine.output.device);
+        engine.state = StatePaused;
+    }
+    LeaveCriticalSection(&engine.lock);
+    return paused ? 1 : 0;
+}
+
+ENTRY(vbmp3_restart)
+{
+    EnterCriticalSection(&engine.lock);
+    bool playing = false;
+    if (engine.state == StatePaused) {
+        waveOutRestart(engine.output.device);
+        engine.state = StatePlaying;
+        SetEvent(engine.wake);
+        playing = true;
+    } else if (engine.state == StateStopped || engine.state == StateEnded) {
+        playing = PlayFrom(HeardSample());
+    } else {
+        playing = engine.state == StatePlaying;
+    }
+    LeaveCriticalSection(&engine.lock);
+    return playing ? 1 : 0;
+}
+
+ENTRY(vbmp3_stop)
+{
+    EnterCriticalSection(&engine.lock);
+    bool stopped = false;
+    if (engine.trackOpen && engine.state != StateStopped) {
+        uint64_t sample = HeardSample();
+        ResetWaveOutput(&engine.output);
+        SeekTrack(&engine.track, sample);
+        engine.heardBase = engine.track.position;
+        engine.endOfData = false;
+        engine.state = StateStopped;
+        stopped = true;
+    }
+    LeaveCriticalSection(&engine.lock);
+    return stopped ? 1 : 0;
+}
+
+ENTRY(vbmp3_seek, int seconds)
+{
+    EnterCriticalSection(&engine.lock);
+    bool moved = engine.trackOpen;
+    if (moved) {
+        uint64_t sample = seconds > 0 ? uint64_t(seconds) * uint64_t(engine.track.stream.format.sampleRate) : 0;
+        ResetWaveOutput(&engine.output);
+        SeekTrack(&engine.track, sample);
+        engine.heardBase = engine.track.position;
+        engine.endOfData = false;
+        if (engine.state == StatePaused)
+            waveOutPause(engine.output.device); // stays paused at the new place
+        else if (engine.state == StateEnded || engine.state == StateFailed)
+            engine.state = StateStopped;
+        if (engine.state == StatePlaying)
+            SetEvent(engine.wake);
+    }
+    LeaveCriticalSection(&engine.lock);
+    return moved ? 1 : 0;
+}
+
+ENTRY(vbmp3_close)
+{
+    CloseCurrent();
+    return 1;
+}
+
+ENTRY(vbmp3_free)
+{
+    CloseCurrent();
+    EnterCriticalSection(&engine.lock);
+    engine.ready = 0;
+    LeaveCriticalSection(&engine.lock);
+    return 1;
+}
+
+// Kept for callers that bind it; the engine calls nobody back.
+ENTRY(vbmp3_clallback) { return 0; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        InitializeCriticalSection(&engine.lock);
+    }
+    return TRUE;
+}

@@ -1,0 +1,132 @@
+#include "wave_output.h"
+
+#include <cstdlib>
+
+namespace {
+
+bool Busy(const WAVEHDR &header)
+{
+    return (header.dwFlags & WHDR_INQUEUE) && !(header.dwFlags & WHDR_DONE);
+}
+
+} // namespace
+
+bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels)
+{
+    ZeroMemory(output, sizeof *output);
+    WAVEFORMATEX format;
+    ZeroMemory(&format, sizeof format);
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = WORD(channels);
+    format.nSamplesPerSec = DWORD(sampleRate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = WORD(2 * channels);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+
+    output->blockAlign = format.nBlockAlign;
+    output->bufferBytes = format.nAvgBytesPerSec / (1000 / BufferMilliseconds);
+    output->bufferBytes -= output->bufferBytes % output->blockAlign;
+    output->bufferDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    output->memory = static_cast<uint8_t *>(std::malloc(size_t(output->bufferBytes) * OutputBuffers));
+    if (!output->bufferDone || !output->memory ||
+        waveOutOpen(&output->device, WAVE_MAPPER, &format, DWORD_PTR(output->bufferDone), 0, CALLBACK_EVENT) !=
+            MMSYSERR_NOERROR) {
+        output->device = nullptr;
+        CloseWaveOutput(output);
+        return false;
+    }
+    for (int i = 0; i < OutputBuffers; ++i) {
+        WAVEHDR &header = output->headers[i];
+        header.lpData = reinterpret_cast<LPSTR>(output->memory + size_t(i) * output->bufferBytes);
+        header.dwBufferLength = output->bufferBytes;
+        if (waveOutPrepareHeader(output->device, &header, sizeof header) != MMSYSERR_NOERROR) {
+            header.dwFlags = 0;
+            CloseWaveOutput(output);
+            return false;
+        }
+    }
+    return true;
+}
+
+void CloseWaveOutput(WaveOutput *output)
+{
+    if (output->device) {
+        waveOutReset(output->device);
+        // The device hands buffers back on its own thread: wait, bounded,
+        // until it holds none before they are unprepared and freed.
+        for (int tries = 0; tries < 200 && !AllOutputBuffersFree(output); ++tries)
+            WaitForSingleObject(output->bufferDone, 10);
+        for (int i = 0; i < OutputBuffers; ++i) {
+            WAVEHDR &header = output->headers[i];
+            if (header.dwFlags & WHDR_PREPARED) {
+                header.dwBufferLength = output->bufferBytes;
+                waveOutUnprepareHeader(output->device, &header, sizeof header);
+            }
+        }
+        waveOutClose(output->device);
+    }
+    if (output->bufferDone)
+        CloseHandle(output->bufferDone);
+    std::free(output->memory);
+    ZeroMemory(output, sizeof *output);
+}
+
+void ResetWaveOutput(WaveOutput *output)
+{
+    if (!output->device)
+        return;
+    waveOutReset(output->device);
+    output->lastPosition = 0;
+    output->playedBytes = 0;
+}
+
+int FreeOutputBuffer(const WaveOutput *output)
+{
+    for (int i = 0; i < OutputBuffers; ++i)
+        if (!Busy(output->headers[i]))
+            return i;
+    return -1;
+}
+
+bool AllOutputBuffersFree(const WaveOutput *output)
+{
+    for (int i = 0; i < OutputBuffers; ++i)
+        if (Busy(output->headers[i]))
+            return false;
+    return true;
+}
+
+bool WriteOutputBuffer(WaveOutput *output, int index, uint32_t bytes)
+{
+    WAVEHDR &header = output->headers[index];
+    header.dwBufferLength = bytes;
+    header.dwFlags &= ~WHDR_DONE;
+    if (waveOutWrite(output->device, &header, sizeof header) != MMSYSERR_NOERROR) {
+        header.dwFlags |= WHDR_DONE;
+        return false;
+    }
+    return true;
+}
+
+uint64_t HeardBytes(WaveOutput *output)
+{
+    if (!output->device)
+        return 0;
+    MMTIME time;
+    ZeroMemory(&time, sizeof time);
+    time.wType = TIME_BYTES;
+    if (waveOutGetPosition(output->device, &time, sizeof time) != MMSYSERR_NOERROR)
+        return output->playedBytes;
+    uint32_t now;
+    if (time.wType == TIME_BYTES)
+        now = time.u.cb;
+    else if (time.wType == TIME_SAMPLES)
+        now = time.u.sample * output->blockAlign;
+    else
+        return output->playedBytes;
+    // The device's count is 32-bit and wraps: add what moved since the
+    // last reading.
+    output->playedBytes += uint32_t(now - output->lastPosition);
+    output->lastPosition = now;
+    return output->playedBytes;
+}
