@@ -251,14 +251,14 @@ bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
     stream->decodedSamples = frameCount * spf;
 
     // The encoder's delay and padding hold only when they fit the frames;
-    // the padding only when every frame the header counted is there (the
-    // Info frame counts as one).
+    // the padding only when every frame the header counted is there (a
+    // cut file ends before the encoder's padding).
     uint64_t delay = stream->encoderDelay, padding = stream->encoderPadding;
     if (delay + padding >= stream->decodedSamples) {
         delay = padding = 0;
         stream->encoderDelay = stream->encoderPadding = 0;
     }
-    bool complete = stream->headerFrames == frameCount + 1 || stream->headerFrames == frameCount;
+    bool complete = stream->headerFrames == frameCount;
     if (!complete)
         padding = 0;
     stream->leadSamples = delay + DecoderDelaySamples;

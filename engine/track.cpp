@@ -108,9 +108,20 @@ void SeekTrack(Track *track, uint64_t sample)
     const uint64_t perFrame = uint64_t(stream.format.samplesPerFrame);
     uint64_t decoded = sample + stream.leadSamples; // in the codec's output
     uint64_t frame = decoded / perFrame;
-    uint64_t first = frame > PrerollFrames ? frame - PrerollFrames : 0;
-    if (first > stream.frames.size())
-        first = stream.frames.size();
+    uint64_t first = frame < stream.frames.size() ? frame : stream.frames.size();
+    // Start early enough that the frame before the target has all the bits
+    // it borrows from earlier frames (up to 511 bytes), and decode that one
+    // too: its second half overlaps the target frame's first.
+    if (first > 0) {
+        --first;
+        uint64_t borrowed = 0;
+        while (first > 0 && borrowed < MaxBorrowedBytes) {
+            --first;
+            FrameHeader header;
+            if (ParseFrameHeader(track->data + stream.frames[first], &header))
+                borrowed += uint64_t(header.frameBytes - 4 - header.sideInfoBytes);
+        }
+    }
     track->nextFrame = uint32_t(first);
     track->skipSamples = decoded - first * perFrame;
     track->position = sample;

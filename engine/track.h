@@ -8,9 +8,9 @@
 // Files larger than this are not read.
 const uint64_t LargestFileBytes = 1024ull * 1024 * 1024;
 
-// Frames decoded before a seek target and thrown away, so that the frames
-// that are heard have the bits they borrow from earlier ones.
-const uint32_t PrerollFrames = 2;
+// A Layer III frame may take up to this many bytes of its data from the
+// frames before it.
+const uint64_t MaxBorrowedBytes = 511;
 
 struct Track {
     uint8_t *data;            // the whole file

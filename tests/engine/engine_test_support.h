@@ -1,0 +1,16 @@
+// What the engine tests share: where the fixtures and the built library
+// are, and the library loaded by its full path.
+#pragma once
+
+#include "app/player_state.h"
+
+#include <string>
+
+// build/, seen from the test program in build/tests/engine.
+std::string BuildFolder();
+// An MP3 fixture made by make_fixtures.sh.
+std::string Fixture(const std::string &name);
+
+// build/VBMP3.dll, loaded once and bound like the program binds it.
+const Mp3EngineBinding &Engine();
+HMODULE EngineModule();

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# make_fixtures.sh OUT CORPUS: makes the engine tests' MP3 files in OUT from
+# tones that sox synthesises, encoded with lame, and copies the small ones
+# into the parser fuzzer's seed corpus CORPUS.
+set -eu
+out=$1 corpus=$2
+mkdir -p "$out" "$corpus"
+cd "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+tone() { # tone FILE SECONDS FREQUENCY RATE CHANNELS
+  sox -R -n -r "$4" -c "$5" -b 16 "$1" synth "$2" sine "$3" vol 0.5
+}
+encode() { # encode WAV MP3 LAME-OPTIONS...
+  local wav=$1 mp3=$2; shift 2
+  lame --quiet --noreplaygain "$@" "$wav" "$mp3"
+}
+
+tone "$work/t5.wav" 5 440 44100 2
+encode "$work/t5.wav" cbr128.mp3 -b 128
+encode "$work/t5.wav" notag.mp3 -b 128 -t
+encode "$work/t5.wav" id3v1.mp3 -b 128 --tt Tone --ta Tunewell --id3v1-only
+
+tone "$work/t10.wav" 10 440 44100 2
+encode "$work/t10.wav" cbr10.mp3 -b 128
+
+# Silence, noise and a tone make the bitrate swing; the first frame's
+# bitrate says nothing about the length.
+sox -R -n -r 44100 -c 2 -b 16 "$work/quiet.wav" trim 0 2
+sox -R -n -r 44100 -c 2 -b 16 "$work/noise.wav" synth 2 pinknoise vol 0.5
+tone "$work/t25.wav" 2.5 440 44100 2
+sox "$work/quiet.wav" "$work/noise.wav" "$work/t25.wav" "$work/vbr.wav"
+encode "$work/vbr.wav" vbr.mp3 -V 2
+
+# 22.05 kHz mono is MPEG-2; 8 kHz is MPEG-2.5.
+tone "$work/m22.wav" 4.5 1000 22050 1
+encode "$work/m22.wav" mono22.mp3 -b 64
+for rate in 8000 11025 12000 16000 22050 24000 32000 44100 48000; do
+  tone "$work/r$rate.wav" 2 500 "$rate" 2
+  kbits=32; [ "$rate" -ge 16000 ] && kbits=64; [ "$rate" -ge 32000 ] && kbits=128
+  encode "$work/r$rate.wav" "rate$rate.mp3" -b $kbits --resample "$(echo "scale=3; $rate / 1000" | bc)"
+done
+
+# An ID3v2.4 tag with a footer, whose body holds sync patterns.
+tag_size=2000
+{
+  printf 'ID3\x04\x00\x10\x00\x00\x0f\x50'          # 2000 = 0x0F 0x50 syncsafe
+  for _ in $(seq 1 250); do printf '\xff\xfb\x90\x64\x00\x00\x00\x00'; done
+  printf '3DI\x04\x00\x10\x00\x00\x0f\x50'
+} >"$work/tag.bin"
+[ "$(stat -c %s "$work/tag.bin")" -eq $((tag_size + 20)) ]
+cat "$work/tag.bin" cbr128.mp3 >id3v2.mp3
+
+# An ID3 header that claims far more bytes than the file has.
+{ printf 'ID3\x03\x00\x00\x7f\x7f\x7f\x7f'; cat cbr128.mp3; } >id3huge.mp3
+
+# An APE tag (header, one item, footer) after the audio.
+{
+  cat cbr128.mp3
+  printf 'APETAGEX\xd0\x07\x00\x00\x2c\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\xa0\x00\x00\x00\x00\x00\x00\x00\x00'
+  printf '\x04\x00\x00\x00\x00\x00\x00\x00Title\x00\xff\xfb\x90\x64'
+  printf 'APETAGEX\xd0\x07\x00\x00\x2c\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x80\x00\x00\x00\x00\x00\x00\x00\x00'
+} >ape.mp3
+
+# 3 KB of noise in the middle of a 10 s file.
+cp cbr10.mp3 damaged.mp3
+sox -R -n -t raw -r 8000 -e signed -b 8 -c 1 "$work/noise.raw" synth 0.375 whitenoise
+dd if="$work/noise.raw" of=damaged.mp3 bs=1 seek=80000 conv=notrunc status=none
+
+# The last frame cut short.
+size=$(stat -c %s cbr128.mp3)
+head -c $((size - 200)) cbr128.mp3 >truncated.mp3
+
+: >empty.mp3
+sox -R -n -t raw -r 8000 -e signed -b 8 -c 1 random.mp3 synth 2.5 whitenoise
+head -c 3 cbr128.mp3 >tiny.mp3
+
+cp cbr128.mp3 notag.mp3 mono22.mp3 rate8000.mp3 id3v2.mp3 ape.mp3 truncated.mp3 tiny.mp3 "$corpus/"
+head -c 6000 vbr.mp3 >"$corpus/vbr-start.mp3"
+head -c 90000 damaged.mp3 | tail -c 12000 >"$corpus/damaged-middle.mp3"
+echo "make_fixtures: made $(ls "$out" | wc -l) files in $out"
