@@ -1,0 +1,352 @@
+// VBMP3.dll through its twelve entry points, as the program binds them:
+// the information record, play to the end with the sound checked, pause,
+// stop and seek in every state, bad files, and no leaks.
+#include "engine_test_support.h"
+#include "common/test_support.h"
+
+#include <cstring>
+
+namespace {
+
+// The first 268 bytes of the record, as the engine fills them.
+struct InfoFields {
+    uint32_t sampleRate, channels, bitrate, mpegVersion, layer, frames, totalSamples, totalMilliseconds;
+    uint32_t encoderDelay, encoderPadding, flags, channelMode, audioOffset, audioBytes;
+};
+
+const InfoFields &Fields(const Mp3Info &info) { return *reinterpret_cast<const InfoFields *>(&info); }
+
+enum { NoTrack = 0, Playing = 1, Paused = 2, Stopped = 3, Ended = 4 };
+
+int State(int *position = nullptr)
+{
+    int scratch = -1;
+    return Engine().getState(position ? position : &scratch);
+}
+
+int Position()
+{
+    int position = -1;
+    Engine().getState(&position);
+    return position;
+}
+
+bool WaitForEnd() { return WaitUntil([] { return State() != Playing; }, 30000); }
+
+std::string Sound() { return ReadBytes(SoundFilePath()); }
+
+class EngineApiTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_NE(EngineModule(), nullptr) << "build/VBMP3.dll did not load";
+        ASSERT_EQ(Engine().init(), 1);
+        ClearSound();
+    }
+    void TearDown() override
+    {
+        Engine().close();
+        Engine().free();
+    }
+    // Opens a fixture and checks that it opened.
+    void Open(const char *name)
+    {
+        std::memset(&info, 0xAB, sizeof info);
+        ASSERT_EQ(Engine().open(Fixture(name).c_str(), &info), 1) << name;
+    }
+    Mp3Info info;
+};
+
+TEST_F(EngineApiTest, HarmlessEntriesAnswerWithoutATrack)
+{
+    EXPECT_EQ(Engine().getVersion(), 100);
+    EXPECT_EQ(Engine().callback(), 0);
+    int position = -1;
+    EXPECT_EQ(Engine().getState(&position), NoTrack);
+    EXPECT_EQ(position, 0);
+    EXPECT_EQ(Engine().getState(nullptr), NoTrack);
+    EXPECT_EQ(Engine().play(), 0);
+    Engine().pause();
+    Engine().restart();
+    Engine().stop();
+    EXPECT_EQ(Engine().seek(3), 0);
+    EXPECT_EQ(State(), NoTrack);
+}
+
+struct LengthCase {
+    const char *file;
+    int32_t seconds;
+    uint32_t sampleRate;
+    uint32_t channels;
+    uint32_t mpegVersion;
+};
+
+class EngineLengthTest : public EngineApiTest, public ::testing::WithParamInterface<LengthCase> {};
+
+TEST_P(EngineLengthTest, RecordHoldsTheTrueLength)
+{
+    const LengthCase &c = GetParam();
+    Open(c.file);
+    EXPECT_EQ(info.totalSeconds, c.seconds);
+    EXPECT_EQ(Fields(info).sampleRate, c.sampleRate);
+    EXPECT_EQ(Fields(info).channels, c.channels);
+    EXPECT_EQ(Fields(info).mpegVersion, c.mpegVersion);
+    EXPECT_EQ(Fields(info).layer, 3u);
+    EXPECT_EQ(Fields(info).totalMilliseconds / 1000, uint32_t(c.seconds));
+    // Beyond the fields the record is zero.
+    const unsigned char *bytes = info.engineData;
+    for (size_t i = sizeof(InfoFields); i < sizeof info.engineData; ++i)
+        ASSERT_EQ(bytes[i], 0) << "byte " << i;
+    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(Position(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EngineLengthTest,
+    ::testing::Values(LengthCase{"cbr128.mp3", 5, 44100, 2, 10}, LengthCase{"cbr10.mp3", 10, 44100, 2, 10},
+                      // 6.5 s, bitrate from 32 to 300 kbit/s
+                      LengthCase{"vbr.mp3", 6, 44100, 2, 10}, LengthCase{"mono22.mp3", 4, 22050, 1, 20},
+                      LengthCase{"rate8000.mp3", 2, 8000, 2, 25}, LengthCase{"rate12000.mp3", 2, 12000, 2, 25},
+                      LengthCase{"rate16000.mp3", 2, 16000, 2, 20}, LengthCase{"rate48000.mp3", 2, 48000, 2, 10},
+                      LengthCase{"id3v2.mp3", 5, 44100, 2, 10}, LengthCase{"id3huge.mp3", 5, 44100, 2, 10},
+                      LengthCase{"id3v1.mp3", 5, 44100, 2, 10}, LengthCase{"ape.mp3", 5, 44100, 2, 10},
+                      // No LAME tag: the decoder's delay alone is trimmed, 5.03 s remain.
+                      LengthCase{"notag.mp3", 5, 44100, 2, 10},
+                      // Seven frames lost to the damage: 9.82 s.
+                      LengthCase{"damaged.mp3", 9, 44100, 2, 10},
+                      // The last frame cut short: 4.99 s.
+                      LengthCase{"truncated.mp3", 4, 44100, 2, 10}));
+
+TEST_F(EngineApiTest, RecordDescribesTheEncoding)
+{
+    Open("vbr.mp3");
+    const InfoFields &f = Fields(info);
+    EXPECT_EQ(f.totalSamples, 286650u); // 6.5 s at 44.1 kHz
+    EXPECT_EQ(f.encoderDelay, 576u);
+    EXPECT_TRUE(f.flags & 1) << "variable bitrate";
+    EXPECT_TRUE(f.flags & 2) << "Xing/Info header";
+    EXPECT_TRUE(f.flags & 8) << "LAME tag";
+    Open("id3v2.mp3");
+    EXPECT_EQ(Fields(info).audioOffset, 2020u);
+    EXPECT_TRUE(Fields(info).flags & 16);
+}
+
+TEST_F(EngineApiTest, BadInputFailsCleanly)
+{
+    std::string longPath = "C:\\" + std::string(300, 'a') + ".mp3";
+    for (std::string path : {Fixture("empty.mp3"), Fixture("random.mp3"), Fixture("tiny.mp3"),
+                             Fixture("no such file.mp3"), longPath, BuildFolder()}) {
+        std::memset(&info, 0xAB, sizeof info);
+        EXPECT_EQ(Engine().open(path.c_str(), &info), 0) << path;
+        EXPECT_EQ(info.totalSeconds, 0) << path;
+        EXPECT_EQ(Engine().play(), 0) << path;
+        EXPECT_EQ(State(), NoTrack) << path;
+        Engine().close();
+    }
+    EXPECT_EQ(Engine().open(nullptr, &info), 0);
+    EXPECT_EQ(Engine().open(Fixture("cbr128.mp3").c_str(), nullptr), 1);
+}
+
+struct SoundCase {
+    const char *file;
+    int sampleRate;
+    int channels;
+    double seconds;
+    double frequency;
+};
+
+class EngineSoundTest : public EngineApiTest, public ::testing::WithParamInterface<SoundCase> {};
+
+// The device rounds the sound up to its 10 ms period at the end.
+const double PeriodSeconds = 0.011;
+
+TEST_P(EngineSoundTest, PlaysTheWholeToneAndEnds)
+{
+    if (SoundFilePath().empty())
+        GTEST_SKIP() << "no sound file";
+    const SoundCase &c = GetParam();
+    Open(c.file);
+    ASSERT_NE(Engine().play(), 0);
+    EXPECT_EQ(State(), Playing);
+    ASSERT_TRUE(WaitForEnd());
+    int position = -1;
+    EXPECT_EQ(Engine().getState(&position), Ended);
+    EXPECT_EQ(position, info.totalSeconds);
+    Engine().close();
+    SoundSummary sound = SummarizeSound(Sound(), c.sampleRate, c.channels);
+    EXPECT_NEAR(sound.seconds, c.seconds, PeriodSeconds);
+    EXPECT_NEAR(sound.frequency, c.frequency, c.frequency * 0.02);
+    EXPECT_GT(sound.rms, 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EngineSoundTest,
+                         ::testing::Values(SoundCase{"cbr128.mp3", 44100, 2, 5.0, 440},
+                                           SoundCase{"mono22.mp3", 22050, 1, 4.5, 1000},
+                                           SoundCase{"rate8000.mp3", 8000, 2, 2.0, 500},
+                                           SoundCase{"id3v2.mp3", 44100, 2, 5.0, 440}));
+
+TEST_F(EngineApiTest, DamagedMiddlePlaysOnToTheEnd)
+{
+    if (SoundFilePath().empty())
+        GTEST_SKIP() << "no sound file";
+    for (const char *file : {"damaged.mp3", "truncated.mp3"}) {
+        ClearSound();
+        Open(file);
+        ASSERT_NE(Engine().play(), 0);
+        ASSERT_TRUE(WaitForEnd()) << file;
+        EXPECT_EQ(State(), Ended) << file;
+        Engine().close();
+        SoundSummary sound = SummarizeSound(Sound(), 44100, 2);
+        EXPECT_NEAR(sound.seconds, Fields(info).totalSamples / 44100.0, PeriodSeconds) << file;
+        EXPECT_NEAR(sound.frequency, 440, 15) << file;
+    }
+}
+
+TEST_F(EngineApiTest, SeekBeforePlayingThenRestartPlaysTheRest)
+{
+    if (SoundFilePath().empty())
+        GTEST_SKIP() << "no sound file";
+    Open("cbr128.mp3");
+    EXPECT_EQ(Engine().seek(2), 1);
+    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(Position(), 2);
+    Engine().restart();
+    EXPECT_EQ(State(), Playing);
+    ASSERT_TRUE(WaitForEnd());
+    Engine().close();
+    SoundSummary sound = SummarizeSound(Sound(), 44100, 2);
+    EXPECT_NEAR(sound.seconds, 3.0, PeriodSeconds);
+    EXPECT_NEAR(sound.frequency, 440, 9);
+}
+
+TEST_F(EngineApiTest, SeekWhilePlayingGoesOnFromThere)
+{
+    if (SoundFilePath().empty())
+        GTEST_SKIP() << "no sound file";
+    Open("cbr128.mp3");
+    ASSERT_NE(Engine().play(), 0);
+    EXPECT_EQ(Engine().seek(2), 1);
+    EXPECT_EQ(State(), Playing);
+    EXPECT_GE(Position(), 2);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    Engine().close();
+    // The 3 s after the seek, and what the device took before it.
+    EXPECT_NEAR(SummarizeSound(Sound(), 44100, 2).seconds, 3.3, 0.31);
+}
+
+TEST_F(EngineApiTest, PauseHoldsThePositionAndRestartGoesOn)
+{
+    if (SoundFilePath().empty())
+        GTEST_SKIP() << "no sound file";
+    Open("cbr10.mp3");
+    ASSERT_NE(Engine().play(), 0);
+    ASSERT_TRUE(WaitUntil([] { return Position() >= 1; }));
+    Engine().pause();
+    EXPECT_EQ(State(), Paused);
+    int held = Position();
+    EXPECT_FALSE(WaitUntil([&] { return Position() != held; }, 400)) << "moved while paused";
+    EXPECT_EQ(Engine().seek(held), 1);
+    EXPECT_EQ(State(), Paused);
+    Engine().restart();
+    EXPECT_EQ(State(), Playing);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    Engine().close();
+    // The whole 10 s, plus at most what was queued when the seek dropped it.
+    double seconds = SummarizeSound(Sound(), 44100, 2).seconds;
+    EXPECT_GE(seconds, 10.0 - 1.0);
+    EXPECT_LE(seconds, 10.0 + 1.0);
+}
+
+TEST_F(EngineApiTest, StopThenSeekToStartThenRestartPlaysFromTheStart)
+{
+    Open("cbr128.mp3");
+    ASSERT_NE(Engine().play(), 0);
+    ASSERT_TRUE(WaitUntil([] { return Position() >= 1; }));
+    Engine().stop();
+    EXPECT_EQ(State(), Stopped);
+    int held = Position();
+    EXPECT_GE(held, 1);
+    EXPECT_FALSE(WaitUntil([&] { return Position() != held; }, 300)) << "moved while stopped";
+    Engine().seek(0);
+    EXPECT_EQ(Position(), 0);
+    EXPECT_EQ(State(), Stopped);
+    Engine().restart();
+    EXPECT_EQ(State(), Playing);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(Position(), 5);
+    Engine().close();
+    if (!SoundFilePath().empty()) {
+        // What was heard before the stop, then the whole track again.
+        double seconds = SummarizeSound(Sound(), 44100, 2).seconds;
+        EXPECT_GE(seconds, 5.0 + held - 0.02);
+        EXPECT_LE(seconds, 5.0 + held + 1.5);
+    }
+}
+
+TEST_F(EngineApiTest, SeekAfterTheEndAndPastTheEnd)
+{
+    Open("rate8000.mp3");
+    ASSERT_NE(Engine().play(), 0);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(Engine().seek(1), 1);
+    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(Position(), 1);
+    Engine().restart();
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    // Past the end, and before the start, while playing.
+    ASSERT_NE(Engine().play(), 0);
+    Engine().seek(3600);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(Position(), 2);
+    ASSERT_NE(Engine().play(), 0);
+    Engine().seek(-5);
+    EXPECT_EQ(Position(), 0);
+    Engine().close();
+    EXPECT_EQ(State(), NoTrack);
+}
+
+TEST_F(EngineApiTest, OpenWhilePlayingClosesTheOldTrack)
+{
+    Open("cbr10.mp3");
+    ASSERT_NE(Engine().play(), 0);
+    Open("mono22.mp3");
+    EXPECT_EQ(State(), Stopped);
+    ASSERT_NE(Engine().play(), 0);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(Position(), 4);
+}
+
+TEST_F(EngineApiTest, ThousandCyclesLeaveNothingBehind)
+{
+    auto nextHandle = [] {
+        HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(probe);
+        return reinterpret_cast<uintptr_t>(probe);
+    };
+    // One round first, so that what the platform keeps for good is there.
+    Open("rate8000.mp3");
+    Engine().play();
+    Engine().close();
+    uintptr_t before = nextHandle();
+    std::string path = Fixture("rate8000.mp3");
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(Engine().open(path.c_str(), &info), 1);
+        ASSERT_NE(Engine().play(), 0);
+        if (i % 100 == 0) {
+            Engine().pause();
+            Engine().seek(1);
+            Engine().restart();
+        }
+        Engine().close();
+    }
+    uintptr_t after = nextHandle();
+    EXPECT_LE(after, before + 0x40) << std::hex << before << " -> " << after;
+}
+
+} // namespace
