@@ -10,3 +10,5 @@ function(native_fuzz_test name seconds)
 endfunction()
 
 # Fuzz tests are added below, one line each.
+native_fuzz_test(mp3_stream_fuzzer 25)
+set_tests_properties(mp3_stream_fuzzer PROPERTIES FIXTURES_REQUIRED engine_mp3)
