@@ -64,9 +64,16 @@ bool ReadInformationFrame(const uint8_t *data, uint64_t offset, const FrameHeade
     const uint8_t *frame = data + offset;
     const uint64_t frameBytes = uint64_t(header.frameBytes);
 
-    uint64_t xing = 4 + uint64_t(header.crc ? 2 : 0) + uint64_t(header.sideInfoBytes);
-    if (xing + 8 <= frameBytes &&
-        (std::memcmp(frame + xing, "Xing", 4) == 0 || std::memcmp(frame + xing, "Info", 4) == 0)) {
+    // LAME puts the header right after the side information even when a
+    // CRC comes first; other encoders count the CRC in.
+    uint64_t xing = 4 + uint64_t(header.sideInfoBytes);
+    auto isXing = [&](uint64_t at) {
+        return at + 8 <= frameBytes &&
+               (std::memcmp(frame + at, "Xing", 4) == 0 || std::memcmp(frame + at, "Info", 4) == 0);
+    };
+    if (!isXing(xing) && header.crc)
+        xing += 2;
+    if (isXing(xing)) {
         stream->flags |= StreamXingHeader;
         uint32_t fields = BigEndian32(frame + xing + 4);
         uint64_t at = xing + 8;

@@ -69,6 +69,10 @@ bool StartOutput()
     engine.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (engine.wake)
         engine.worker = CreateThread(nullptr, 0, PlaybackThread, nullptr, 0, nullptr);
+    // Ahead of the program's own work, so that a busy window does not
+    // starve the sound.
+    if (engine.worker)
+        SetThreadPriority(engine.worker, THREAD_PRIORITY_ABOVE_NORMAL);
     if (!engine.worker) {
         if (engine.wake)
             CloseHandle(engine.wake);

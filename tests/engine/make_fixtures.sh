@@ -20,6 +20,7 @@ encode() { # encode WAV MP3 LAME-OPTIONS...
 tone "$work/t5.wav" 5 440 44100 2
 encode "$work/t5.wav" cbr128.mp3 -b 128
 encode "$work/t5.wav" notag.mp3 -b 128 -t
+encode "$work/t5.wav" crc.mp3 -b 128 -p
 encode "$work/t5.wav" id3v1.mp3 -b 128 --tt Tone --ta Tunewell --id3v1-only
 
 tone "$work/t10.wav" 10 440 44100 2
@@ -76,7 +77,7 @@ head -c $((size - 200)) cbr128.mp3 >truncated.mp3
 sox -R -n -t raw -r 8000 -e signed -b 8 -c 1 random.mp3 synth 2.5 whitenoise
 head -c 3 cbr128.mp3 >tiny.mp3
 
-cp cbr128.mp3 notag.mp3 mono22.mp3 rate8000.mp3 id3v2.mp3 ape.mp3 truncated.mp3 tiny.mp3 "$corpus/"
+cp cbr128.mp3 crc.mp3 notag.mp3 mono22.mp3 rate8000.mp3 id3v2.mp3 ape.mp3 truncated.mp3 tiny.mp3 "$corpus/"
 head -c 6000 vbr.mp3 >"$corpus/vbr-start.mp3"
 head -c 90000 damaged.mp3 | tail -c 12000 >"$corpus/damaged-middle.mp3"
 echo "make_fixtures: made $(ls "$out" | wc -l) files in $out"
