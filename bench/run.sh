@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the engine benchmark by hand under Wine, with the sound going to the
+# null device: builds bench/engine_bench.exe against build/VBMP3.dll, makes
+# a 60 s 128 kbit/s file and a one-hour VBR file (once), and prints the
+# numbers.
+set -u
+SCRIPT_NAME=bench/run.sh
+source "$(dirname "$0")/../scripts/common.sh"
+[ -f "$BUILD/VBMP3.dll" ] || fail "build first (scripts/build.sh)"
+
+OUT="$BUILD/bench"
+mkdir -p "$OUT"
+i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -static \
+  -DWINVER=0x0501 -D_WIN32_WINNT=0x0501 -DNOMINMAX \
+  -I"$TOP/engine" -I"$TOP/src" \
+  "$TOP/bench/engine_bench.cpp" "$TOP/engine/mp3_stream.cpp" \
+  -o "$OUT/engine_bench.exe" -lmsacm32 -lwinmm || fail "could not build the benchmark"
+
+if [ ! -f "$OUT/tone60.mp3" ]; then
+  sox -R -n -r 44100 -c 2 -b 16 "$OUT/tone60.wav" synth 60 sine 440 vol 0.5
+  lame --quiet -b 128 "$OUT/tone60.wav" "$OUT/tone60.mp3"
+  rm -f "$OUT/tone60.wav"
+fi
+if [ ! -f "$OUT/vbr60min.mp3" ]; then
+  # Sixty copies of one VBR minute without an information frame: the
+  # engine must scan every frame to know the length.
+  sox -R -n -r 44100 -c 2 -b 16 "$OUT/minute.wav" synth 20 pinknoise vol 0.3 : synth 20 sine 220-2000 vol 0.5 : synth 20 sine 440 vol 0.5
+  lame --quiet -V 2 -t "$OUT/minute.wav" "$OUT/minute.mp3"
+  for _ in $(seq 1 60); do cat "$OUT/minute.mp3"; done >"$OUT/vbr60min.mp3"
+  rm -f "$OUT/minute.wav" "$OUT/minute.mp3"
+fi
+
+export HOME="$BUILD/wine/bench-home"
+mkdir -p "$HOME/Desktop" "$HOME/Documents"
+cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "/dev/null"
+  format "raw"
+}
+ASOUND
+trap '[ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1' EXIT
+wine_env "$BUILD/wine/bench-prefix"
+win() { winepath -w "$1" 2>/dev/null; }
+wine "$OUT/engine_bench.exe" "$(win "$BUILD/VBMP3.dll")" "$(win "$OUT/tone60.mp3")" \
+  "$(win "$OUT/vbr60min.mp3")" "$(win "$OUT/scratch.wav")"
