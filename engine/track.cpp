@@ -5,36 +5,28 @@
 
 namespace {
 
-// The whole file in memory, or false.
-bool ReadWholeFile(const char *path, uint8_t **data, size_t *size)
+// Maps the whole file into memory: far quicker to open than reading it
+// all, since only the pages the frame scan touches are brought in.
+bool MapWholeFile(const char *path, Track *track)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    track->file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (track->file == INVALID_HANDLE_VALUE) {
+        track->file = nullptr;
         return false;
-    bool ok = false;
-    LARGE_INTEGER length;
-    if (GetFileSizeEx(file, &length) && length.QuadPart > 0 && uint64_t(length.QuadPart) <= LargestFileBytes) {
-        size_t bytes = size_t(length.QuadPart);
-        uint8_t *buffer = static_cast<uint8_t *>(std::malloc(bytes));
-        size_t got = 0;
-        while (buffer && got < bytes) {
-            DWORD chunk = 0;
-            DWORD want = DWORD(bytes - got < (16u << 20) ? bytes - got : (16u << 20));
-            if (!ReadFile(file, buffer + got, want, &chunk, nullptr) || chunk == 0)
-                break;
-            got += chunk;
-        }
-        if (buffer && got > 0) {
-            *data = buffer;
-            *size = got; // a file that shrank meanwhile is read as far as it goes
-            ok = true;
-        } else {
-            std::free(buffer);
-        }
     }
-    CloseHandle(file);
-    return ok;
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(track->file, &length) || length.QuadPart <= 0 ||
+        uint64_t(length.QuadPart) > LargestFileBytes)
+        return false;
+    track->mapping = CreateFileMappingA(track->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!track->mapping)
+        return false;
+    track->data = static_cast<const uint8_t *>(MapViewOfFile(track->mapping, FILE_MAP_READ, 0, 0, 0));
+    if (!track->data)
+        return false;
+    track->size = size_t(length.QuadPart);
+    return true;
 }
 
 // Copies the next frames for one conversion into the codec's source buffer.
@@ -79,9 +71,7 @@ bool OpenTrack(Track *track, const char *path)
     *track = Track();
     if (!path || std::strlen(path) >= MAX_PATH)
         return false;
-    if (!ReadWholeFile(path, &track->data, &track->size))
-        return false;
-    if (!ParseMp3Stream(track->data, track->size, &track->stream) ||
+    if (!MapWholeFile(path, track) || !ParseMp3Stream(track->data, track->size, &track->stream) ||
         !OpenAcmDecoder(&track->decoder, track->stream.format)) {
         CloseTrack(track);
         return false;
@@ -95,7 +85,12 @@ void CloseTrack(Track *track)
 {
     if (track->decoder.stream)
         CloseAcmDecoder(&track->decoder);
-    std::free(track->data);
+    if (track->data)
+        UnmapViewOfFile(track->data);
+    if (track->mapping)
+        CloseHandle(track->mapping);
+    if (track->file)
+        CloseHandle(track->file);
     // Gives the index's memory back now, not at the next open.
     *track = Track();
 }

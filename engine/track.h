@@ -13,7 +13,9 @@ const uint64_t LargestFileBytes = 1024ull * 1024 * 1024;
 const uint64_t MaxBorrowedBytes = 511;
 
 struct Track {
-    uint8_t *data;            // the whole file
+    HANDLE file;
+    HANDLE mapping;
+    const uint8_t *data;      // the whole file, mapped
     size_t size;
     Mp3Stream stream;
     AcmDecoder decoder;
@@ -28,7 +30,7 @@ struct Track {
     uint32_t pcmBytes;
 };
 
-// Reads and parses the file and opens the codec. Returns false, with
+// Maps and parses the file and opens the codec. Returns false, with
 // nothing held, when it cannot be played.
 bool OpenTrack(Track *track, const char *path);
 void CloseTrack(Track *track);
