@@ -156,45 +156,56 @@ int main(int argc, char **argv)
     double seconds = double(stream.totalSamples) / stream.format.sampleRate;
     std::printf("file: %s, %.1f s, %u kbit/s\n", argv[2], seconds, stream.averageBitrate);
 
-    // The floor: one conversion, then MCI's wave player.
-    double cpu = ProcessCpuSeconds();
-    std::string pcm = ConvertInOneCall(file, stream);
-    double codecSeconds = ProcessCpuSeconds() - cpu;
-    WriteWav(argv[4], pcm, stream.format);
-    std::string openWav = std::string("open \"") + argv[4] + "\" type waveaudio alias benchwav wait";
-    cpu = ProcessCpuSeconds();
-    double wall = WallSeconds();
-    MCIERROR opened = mciSendStringA(openWav.c_str(), nullptr, 0, nullptr);
-    MCIERROR played = mciSendStringA("play benchwav wait", nullptr, 0, nullptr);
-    mciSendStringA("close benchwav wait", nullptr, 0, nullptr);
-    double waveSeconds = ProcessCpuSeconds() - cpu;
-    double waveWall = WallSeconds() - wall;
-    std::printf("floor: codec in one call %.3f s CPU (%.1f s of PCM), MCI wave playback %.3f s CPU "
-                "(%.1f s wall, open %lu, play %lu); total %.3f s\n",
-                codecSeconds, double(pcm.size()) / (2.0 * stream.format.channels * stream.format.sampleRate),
-                waveSeconds, waveWall, opened, played, codecSeconds + waveSeconds);
-
-    // The engine: open, play to the end, close.
+    // Three rounds, each the floor and then the engine, so that both meet
+    // the same machine; the medians are printed.
+    std::vector<double> codecRuns, waveRuns, engineRuns;
     Mp3Info info;
-    cpu = ProcessCpuSeconds();
-    wall = WallSeconds();
-    int openResult = open(argv[2], &info);
-    int playResult = play();
-    int position = 0;
-    while (getState(&position) == 1)
-        Sleep(20);
-    close();
-    double engineSeconds = ProcessCpuSeconds() - cpu;
-    double engineWall = WallSeconds() - wall;
-    std::printf("engine: open+play to the end %.3f s CPU (%.1f s wall, open %d, play %d, length %d s); "
-                "%.2f x the floor\n",
-                engineSeconds, engineWall, openResult, playResult, info.totalSeconds,
-                engineSeconds / (codecSeconds + waveSeconds));
+    for (int round = 0; round < 3; ++round) {
+        // The floor: one conversion, then MCI's wave player.
+        double cpu = ProcessCpuSeconds();
+        std::string pcm = ConvertInOneCall(file, stream);
+        codecRuns.push_back(ProcessCpuSeconds() - cpu);
+        WriteWav(argv[4], pcm, stream.format);
+        std::string openWav = std::string("open \"") + argv[4] + "\" type waveaudio alias benchwav wait";
+        cpu = ProcessCpuSeconds();
+        double wall = WallSeconds();
+        MCIERROR opened = mciSendStringA(openWav.c_str(), nullptr, 0, nullptr);
+        MCIERROR played = mciSendStringA("play benchwav wait", nullptr, 0, nullptr);
+        mciSendStringA("close benchwav wait", nullptr, 0, nullptr);
+        waveRuns.push_back(ProcessCpuSeconds() - cpu);
+        std::printf("round %d floor: codec %.3f s CPU (%.1f s of PCM), MCI wave playback %.3f s CPU "
+                    "(%.1f s wall, open %lu, play %lu)\n",
+                    round, codecRuns.back(),
+                    double(pcm.size()) / (2.0 * stream.format.channels * stream.format.sampleRate),
+                    waveRuns.back(), WallSeconds() - wall, opened, played);
+
+        // The engine: open, play to the end, close.
+        cpu = ProcessCpuSeconds();
+        wall = WallSeconds();
+        int openResult = open(argv[2], &info);
+        int playResult = play();
+        int position = 0;
+        while (getState(&position) == 1)
+            Sleep(20);
+        close();
+        engineRuns.push_back(ProcessCpuSeconds() - cpu);
+        std::printf("round %d engine: open+play to the end %.3f s CPU (%.1f s wall, open %d, play %d, "
+                    "length %d s)\n",
+                    round, engineRuns.back(), WallSeconds() - wall, openResult, playResult, info.totalSeconds);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    double floorSeconds = median(codecRuns) + median(waveRuns);
+    std::printf("median: floor %.3f s (codec %.3f + wave output %.3f), engine %.3f s: %.2f x the floor\n",
+                floorSeconds, median(codecRuns), median(waveRuns), median(engineRuns),
+                median(engineRuns) / floorSeconds);
 
     // Opening a long VBR file: the first open, then the best of five.
     std::vector<double> opens;
     for (int i = 0; i < 6; ++i) {
-        wall = WallSeconds();
+        double wall = WallSeconds();
         open(argv[3], &info);
         opens.push_back(WallSeconds() - wall);
         close();
