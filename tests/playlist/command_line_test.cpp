@@ -40,6 +40,16 @@ TEST(CommandLineSplitTest, SplitsAsTheTailSays)
     };
     for (const Case &c : cases)
         EXPECT_EQ(SplitCommandLine(c.tail), c.items) << "[" << c.tail << "]";
+
+    // The same tails seed the native fuzzer's corpus when the build has one.
+    const std::string corpus = "..\\native\\split_command_line_fuzzer-corpus";
+    DWORD native = GetFileAttributesA("..\\native");
+    if (native != INVALID_FILE_ATTRIBUTES && (native & FILE_ATTRIBUTE_DIRECTORY)) {
+        MakeFolder(corpus);
+        int number = 0;
+        for (const Case &c : cases)
+            WriteBytes(corpus + "\\seed" + std::to_string(number++), c.tail);
+    }
 }
 
 TEST(CommandLineSplitTest, HundredTwentyTokens)
@@ -109,8 +119,9 @@ TEST_F(CommandLineTest, FolderWithAnyFurtherAttributeIsAnItem)
     for (const FolderAttributeCase &c : FolderAttributeCases) {
         ASSERT_TRUE(SetFileAttributesA(music.c_str(), c.attribute)) << c.name;
         DWORD attributes = GetFileAttributesA(music.c_str());
-        if (c.mustBeKept)
+        if (c.mustBeKept) {
             ASSERT_NE(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << c.name;
+        }
         ClearPlaylist();
         AddStartupEntries((music + " C:\\x.mp3").c_str(), "");
         // Scanned only while the platform reports the folder bit alone.
@@ -158,17 +169,18 @@ TEST_F(CommandLineTest, WithoutArgumentsOrListTheDirectoryIsScanned)
     std::string D = music + "\\";
     Touch(D + "c.wma");
     Touch(D + "d.mid");
+    enum ListKind { NoList, EmptyList, ListIsAFolder };
     struct Case {
         const char *name;
-        const char *list; // nullptr: no list file
+        ListKind list;
     };
-    const Case cases[] = {{"no list file", nullptr}, {"empty list file", ""}, {"list folder", nullptr}};
+    const Case cases[] = {{"no list file", NoList}, {"empty list file", EmptyList}, {"list folder", ListIsAFolder}};
     for (const Case &c : cases) {
         DeleteFileA((D + "list.txt").c_str());
         RemoveDirectoryA((D + "list.txt").c_str());
-        if (c.list)
-            WriteBytes(D + "list.txt", c.list);
-        else if (std::string(c.name) == "list folder")
+        if (c.list == EmptyList)
+            WriteBytes(D + "list.txt", "");
+        if (c.list == ListIsAFolder)
             MakeFolder(D + "list.txt");
         ClearPlaylist();
         AddStartupEntries("", D.c_str());
@@ -188,6 +200,16 @@ TEST_F(CommandLineTest, WithoutArgumentsAndTooLongADirectoryNothingIsLookedAt)
     GetTempPathA(MAX_PATH, temp);
     SetCurrentDirectoryA(temp);
     EXPECT_EQ(PlaylistCount(), 0);
+}
+
+TEST_F(CommandLineTest, DriveRootDirectoryGetsNoSecondBackslash)
+{
+    if (FileExists("C:\\list.txt"))
+        GTEST_SKIP() << "C:\\list.txt belongs to someone else";
+    WriteBytes("C:\\list.txt", "C:\\from the root list.wav\r\n");
+    AddStartupEntries("", "C:\\");
+    DeleteFileA("C:\\list.txt");
+    EXPECT_EQ(Entries(), (Items{"C:\\from the root list.wav"}));
 }
 
 TEST_F(CommandLineTest, DirectoryTooLongForTheListFileIsStillScanned)

@@ -137,8 +137,9 @@ TEST_F(ListFileTest, FolderWithAnyFurtherAttributeIsAFileLine)
     for (const FolderAttributeCase &c : FolderAttributeCases) {
         ASSERT_TRUE(SetFileAttributesA(marked.c_str(), c.attribute)) << c.name;
         DWORD attributes = GetFileAttributesA(marked.c_str());
-        if (c.mustBeKept)
+        if (c.mustBeKept) {
             ASSERT_NE(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << c.name;
+        }
         LoadPlaylistFile((folder / "list.txt").c_str());
         // Scanned only while the platform reports the folder bit alone.
         std::vector<std::string> expected{attributes == FILE_ATTRIBUTE_DIRECTORY ? marked + "\\a.mid" : marked};

@@ -254,10 +254,9 @@ TEST_F(ScanFolderTest, SkippedFirstMatchLeavesTheNextToTheLimitTest)
     std::vector<std::string> appended(entries.begin() + 99, entries.end());
     // When the too-long name is listed first, the short one is a further
     // match and meets the full list; listed second, the first match went in.
-    if (mid.empty() || mid[0] != base + "a.mid")
-        EXPECT_EQ(appended, Prefixed(base, {"b.wav"}));
-    else
-        EXPECT_EQ(appended, Prefixed(base, {"a.mid", "b.wav"}));
+    bool longNameFirst = mid.empty() || mid[0] != base + "a.mid";
+    std::vector<std::string> expected = longNameFirst ? Prefixed(base, {"b.wav"}) : Prefixed(base, {"a.mid", "b.wav"});
+    EXPECT_EQ(appended, expected);
 }
 
 TEST_F(ScanFolderTest, FolderTooLongForASearchTextAddsNothing)
