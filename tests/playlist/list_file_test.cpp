@@ -48,6 +48,8 @@ TEST_F(ListFileTest, LinesBecomeEntriesAsTheyStand)
         {"600-byte line, CR LF", std::string(600, 'x') + "\r\nC:\\b.wav\r\n", {x511, x89, "C:\\b.wav"}},
         {"600-byte last line", std::string(600, 'x'), {x511, x89}},
         {"1100-byte line", std::string(1100, 'x') + "\n", {x511, x511, std::string(78, 'x')}},
+        // The line feed is the 512th byte and arrives as a piece of its own.
+        {"511-byte line", x511 + "\nC:\\b.wav", {x511, "", "C:\\b.wav"}},
         {"510-byte line, CR LF", std::string(510, 'x') + "\r\nC:\\b.wav", {std::string(510, 'x'), "C:\\b.wav"}},
     };
     TempDir folder;
