@@ -201,6 +201,10 @@ TEST_F(PlayTrackSoundTest, PlayCutShortByANewOpenDoesNotAdvance)
     EXPECT_EQ(opens, (std::vector<std::string>{Open(first), Open(second)}));
     EXPECT_EQ(player.currentIndex, 1u);
     EXPECT_EQ(player.playing, 1);
+    // What follows is the entry that was asked for.
+    std::string pcm;
+    ASSERT_TRUE(WaitUntil([&] { return HeardOf(2, BytesPerSecond / 4, pcm); }));
+    EXPECT_NEAR(SummarizeSound(pcm, Rate, Channels).frequency, 660, 15);
 }
 
 TEST_F(PlayTrackSoundTest, PlayCutShortByACloseDoesNotAdvance)
