@@ -2,6 +2,8 @@
 // where the sound stands after pause, resume, stop and play.
 #include "controls_fixture.h"
 
+#include "playback/play_track.h"
+
 #include <cstdlib>
 
 namespace controls_test {
@@ -17,7 +19,6 @@ class ControlsSoundTest : public ControlsTest {
         song = folder / "long.wav";
         WriteToneWav(song, 30, 440);
         player.playlist = {song};
-        player.title = "long.wav";
     }
 
     static std::string Status(const char *item)
@@ -33,11 +34,9 @@ class ControlsSoundTest : public ControlsTest {
 
 TEST_F(ControlsSoundTest, PauseResumeStopAndPlayMoveTheRealDevice)
 {
-    ASSERT_EQ(SendMci(("open \"" + song + "\" alias music wait").c_str()), 0u);
-    SendMci("set music time format milliseconds wait");
-    SendMci("play music notify", nullptr, 0, player.mainWindow);
-    SetTransport(Playing, Mci);
-    EnableWindow(player.trackBar, TRUE);
+    PlayTrack(0);
+    ASSERT_EQ(CurrentTransport(), Playing);
+    ASSERT_EQ(player.backEnd, Mci);
     ASSERT_TRUE(WaitUntil([] { return Position() > 300; }));
 
     Press(player.pauseButton);
