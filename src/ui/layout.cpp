@@ -4,7 +4,15 @@
 
 #include "app/player_state.h"
 
-int Proportion(int dimension, int percent) { return static_cast<int>(dimension * 0.01 * percent); }
+int Proportion(int dimension, int percent)
+{
+    // Each product is rounded to a double before the next step. The x87
+    // unit would otherwise carry extra precision and turn 58 × 0.01 × 50
+    // into 29 instead of 28.
+    volatile double scaled = dimension * 0.01;
+    volatile double product = scaled * percent;
+    return static_cast<int>(product);
+}
 
 struct ChildPlace {
     HWND PlayerState::*window;
