@@ -259,4 +259,35 @@ TEST_F(MainWindowSeekTest, KeyboardOnTheSliderSeeks)
     }
 }
 
+// With the platform's own MCI: a real WAV track moves the thumb and the
+// time as it plays, and the slider seeks within it.
+TEST_F(MainWindowSeekTest, FollowsAndSeeksARealMciTrack)
+{
+    std::string wav = folder / "tone.wav";
+    WriteToneWav(wav, 30, 440);
+    ASSERT_EQ(SendMci(("open \"" + wav + "\" type waveaudio alias music").c_str()), 0u);
+    SendMci("set music time format milliseconds");
+    ASSERT_EQ(SendMci("play music"), 0u);
+    Playing(Mci);
+
+    ASSERT_TRUE(WaitUntil([&] {
+        Tick();
+        return player.elapsedSeconds >= 2;
+    }));
+    EXPECT_LT(player.elapsedSeconds, 30u);
+    EXPECT_EQ(Thumb(), static_cast<int>(player.elapsedSeconds));
+
+    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 25);
+    Scroll(TB_THUMBPOSITION);
+    Tick();
+    EXPECT_GE(player.elapsedSeconds, 25u);
+    EXPECT_LE(player.elapsedSeconds, 30u);
+    char mode[32] = "";
+    SendMci("status music mode", mode, sizeof mode);
+    EXPECT_STREQ(mode, "playing");
+    SendMci("close music");
+    player.playing = 0;
+    player.trackOpen = 0;
+}
+
 } // namespace
