@@ -14,17 +14,6 @@ int Proportion(int dimension, int percent)
     return static_cast<int>(product);
 }
 
-struct ChildPlace {
-    HWND PlayerState::*window;
-    int x, y, width, height; // percentages of the client width and height
-};
-
-static const ChildPlace ChildPlaces[] = {
-    {&PlayerState::labelWindow, 4, 8, 92, 22},  {&PlayerState::trackBar, 4, 35, 92, 22},
-    {&PlayerState::closeButton, 5, 70, 7, 20},  {&PlayerState::playButton, 15, 70, 9, 20},
-    {&PlayerState::pauseButton, 27, 70, 9, 20}, {&PlayerState::stopButton, 39, 70, 9, 20},
-};
-
 static HFONT CreateFaceFont(int height, int weight)
 {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
@@ -33,8 +22,17 @@ static HFONT CreateFaceFont(int height, int weight)
 
 void LayoutChildren(int width, int height)
 {
-    for (const ChildPlace &place : ChildPlaces)
-        SetWindowPos(player.*place.window, nullptr, Proportion(width, place.x), Proportion(height, place.y),
+    // Percentages of the client width (x, width) and height (y, height).
+    const struct {
+        HWND window;
+        int x, y, width, height;
+    } places[] = {
+        {player.labelWindow, 4, 8, 92, 22},  {player.trackBar, 4, 35, 92, 22},
+        {player.closeButton, 5, 70, 7, 20},  {player.playButton, 15, 70, 9, 20},
+        {player.pauseButton, 27, 70, 9, 20}, {player.stopButton, 39, 70, 9, 20},
+    };
+    for (const auto &place : places)
+        SetWindowPos(place.window, nullptr, Proportion(width, place.x), Proportion(height, place.y),
                      Proportion(width, place.width), Proportion(height, place.height), SWP_NOZORDER);
 
     player.titleFont = CreateFaceFont(Proportion(height, 16), 600);
