@@ -124,4 +124,63 @@ TEST_F(MainWindowDragTest, ADoubleClickMinimises)
     EXPECT_TRUE(IsWindow(window));
 }
 
+// The pointer itself, through the platform's input queue.
+void Mouse(DWORD flags, int x = 0, int y = 0)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = (x * 65536 + width / 2) / width;
+        input.mi.dy = (y * 65536 + height / 2) / height;
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+POINT Pointer()
+{
+    POINT point;
+    GetCursorPos(&point);
+    return point;
+}
+
+TEST_F(MainWindowDragTest, TheRealPointerDragsAndDoubleClicks)
+{
+    SetForegroundWindow(window);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 130, 165);
+    ASSERT_TRUE(WaitUntil([] { return Pointer().x == 130 && Pointer().y == 165; }, 5000));
+
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(WaitUntil([] { return player.dragging == 1; }, 5000));
+    EXPECT_EQ(player.dragAnchor.x, 30);
+    EXPECT_EQ(player.dragAnchor.y, 65);
+    EXPECT_EQ(GetCapture(), window);
+
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 150, 175);
+    ASSERT_TRUE(WaitUntil([&] { return Where().x != 100; }, 5000));
+    // The anchor stays under the pointer.
+    POINT pointer = Pointer();
+    EXPECT_EQ(Where().x, pointer.x - 30);
+    EXPECT_EQ(Where().y, pointer.y - 65);
+
+    Mouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitUntil([] { return player.dragging == 0; }, 5000));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    minMaxRequests.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, NoteMinMax, nullptr, GetCurrentThreadId());
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    bool minimised = WaitUntil([&] {
+        return !minMaxRequests.empty() && player.dragging == 0;
+    }, 5000);
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(minimised);
+    EXPECT_EQ(minMaxRequests[0].first, window);
+    EXPECT_EQ(minMaxRequests[0].second, SW_MINIMIZE);
+}
+
 } // namespace
