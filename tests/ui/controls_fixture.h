@@ -117,6 +117,17 @@ inline Transport CurrentTransport()
     return Idle;
 }
 
+inline void Press(HWND button) { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
+
+// What a double-click delivers: a press, then the double-click message.
+inline void DoubleClick(HWND button)
+{
+    Press(button);
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageA(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+}
+
 // The label and the buttons at sizes of the tests' choosing, side by side
 // so that none covers another; the slider out of their way.
 class ControlsTest : public PlayerTest {
@@ -137,15 +148,6 @@ class ControlsTest : public PlayerTest {
     static void Place(HWND child, int x, int y, int width, int height)
     {
         SetWindowPos(child, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    static void Press(HWND button) { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
-    static void DoubleClick(HWND button)
-    {
-        Press(button);
-        SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-        SendMessageA(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
-        SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     }
 
     TempDir folder;

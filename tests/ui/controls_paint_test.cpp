@@ -190,5 +190,43 @@ TEST_F(ControlsPaintTest, PaintingLeavesTheDeviceContextAsItWas)
     ReleaseDC(nullptr, screen);
 }
 
+// The children where the main window lays them out: a press repaints the
+// whole face, and the controls show over it.
+class ControlsOnTheFaceTest : public PlayerTest {
+  protected:
+    TempDir folder;
+};
+
+// The colour at (x, y) of `child`, read from the main window's own DC.
+COLORREF OnFace(HDC faceDC, HWND child, int x, int y)
+{
+    POINT at = {x, y};
+    MapWindowPoints(child, player.mainWindow, &at, 1);
+    return GetPixel(faceDC, at.x, at.y);
+}
+
+TEST_F(ControlsOnTheFaceTest, PressRepaintsTheControlsOverTheFace)
+{
+    std::string song = folder / "song.wav";
+    WriteToneWav(song, 1, 440);
+    StartTestPlayer(folder.path());
+    player.playlist = {song};
+    player.title = "song.wav";
+    SetTransport(Playing, Mci);
+    MciRecorder mci;
+    Press(player.pauseButton);
+    ASSERT_EQ(CurrentTransport(), Paused);
+
+    HDC faceDC = GetDC(player.mainWindow);
+    EXPECT_EQ(Hex(OnFace(faceDC, player.closeButton, 0, 0)), Hex(FrameColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.closeButton, 2, 2)), Hex(CloseColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.playButton, 9, 10)), Hex(IdleColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.pauseButton, 7, 10)), Hex(ActiveColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.pauseButton, 13, 10)), Hex(ActiveColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.stopButton, 10, 10)), Hex(IdleColour));
+    EXPECT_EQ(Hex(OnFace(faceDC, player.labelWindow, 1, 1)), Hex(LabelColour));
+    ReleaseDC(player.mainWindow, faceDC);
+}
+
 } // namespace
 } // namespace controls_test
