@@ -1,6 +1,6 @@
-// What the five owner-drawn children share: their size, the button body,
-// one paint function per control (a function of a device context, so that
-// any DC can be painted), and the label's counter text.
+// What the five owner-drawn children share: painting at their own size,
+// the button body, one paint function per control (a function of a device
+// context, so that any DC can be painted), and the label's counter text.
 #pragma once
 
 #include <windows.h>
