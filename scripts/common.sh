@@ -31,10 +31,23 @@ wine_env() {
     echo "$SCRIPT_NAME: creating the Wine prefix $WINEPREFIX" >&2
     LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 \
       || fail "could not create the Wine prefix $WINEPREFIX"
-    # A crashing program must end, not wait for someone to close a dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
   fi
+}
+
+# wine_settings NAME 'KEY' VALUE-NAME TYPE DATA ...: registry settings for
+# the prefix, applied once (a marker file named NAME remembers them).
+wine_settings() {
+  local marker="$WINEPREFIX/.tunewell-$1"
+  shift
+  [ -f "$marker" ] && return 0
+  while [ $# -ge 4 ]; do
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 \
+      || fail "could not set $1\\$2 in the Wine prefix"
+    shift 4
+  done
+  wineserver -w
+  touch "$marker"
 }
 
 # start_display: a virtual X display of our own; stopped by stop_display.

@@ -31,6 +31,12 @@ trap cleanup EXIT
 
 start_display
 wine_env "$BUILD/wine/test-prefix"
+# A crash must end its test program, not wait for someone to close a dialog.
+# No window manager runs on the virtual display: unmanaged windows spare
+# Wine its wait for one each time a window is destroyed.
+wine_settings test-settings-1 \
+  'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0 \
+  'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
 
 cd "$BUILD" || fail "no build directory"
 LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 ctest --output-on-failure "$@" 2>&1 | tee "$BUILD/ctest.log"

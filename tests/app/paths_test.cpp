@@ -1,0 +1,49 @@
+// The current directory D and path joining: nothing is ever cut into a
+// different path or written past a path buffer.
+#include "common/test_support.h"
+
+#include "app/paths.h"
+
+#include <cstring>
+
+namespace {
+
+TEST(PathsTest, DriveRootGetsNoSecondBackslash)
+{
+    SetCurrentDirectoryA("C:\\");
+    char directory[PathBufferSize];
+    ASSERT_TRUE(CurrentDirectoryWithBackslash(directory));
+    EXPECT_STREQ(directory, "C:\\");
+}
+
+TEST(PathsTest, FolderGetsOneTrailingBackslash)
+{
+    TempDir folder;
+    SetCurrentDirectoryA(folder.path().c_str());
+    char directory[PathBufferSize];
+    ASSERT_TRUE(CurrentDirectoryWithBackslash(directory));
+    EXPECT_EQ(std::string(directory), folder.path() + "\\");
+}
+
+TEST(PathsTest, JoinRefusesResultsOverTwoHundredSixtyCharacters)
+{
+    struct Case {
+        size_t baseLength;
+        size_t nameLength;
+        bool fits;
+    };
+    const Case cases[] = {{252, 8, true}, {253, 8, false}, {0, 260, true}, {260, 0, true}, {200, 100, false}};
+    for (const Case &c : cases) {
+        std::string base(c.baseLength, 'b');
+        std::string name(c.nameLength, 'n');
+        char out[PathBufferSize + 8];
+        std::memset(out, 'x', sizeof out);
+        char(&buffer)[PathBufferSize] = *reinterpret_cast<char(*)[PathBufferSize]>(out);
+        EXPECT_EQ(JoinPath(buffer, base.c_str(), name.c_str()), c.fits) << c.baseLength << "+" << c.nameLength;
+        EXPECT_EQ(std::string(out), c.fits ? base + name : std::string());
+        // The bytes after the buffer are untouched.
+        EXPECT_EQ(std::string(out + PathBufferSize, 8), std::string(8, 'x'));
+    }
+}
+
+} // namespace
