@@ -4,17 +4,8 @@
 #pragma once
 
 #include "track.h"
+#include "vbmp3.h"
 #include "wave_output.h"
-
-// What vbmp3_getState returns.
-enum EngineState : int {
-    StateNoTrack = 0,  // nothing open
-    StatePlaying = 1,  // sound is coming out
-    StatePaused = 2,   // paused, resumes where it was
-    StateStopped = 3,  // open and not playing: just opened, stopped, or moved after the end
-    StateEnded = 4,    // played to its end
-    StateFailed = 5,   // the sound device failed
-};
 
 struct Engine {
     CRITICAL_SECTION lock;

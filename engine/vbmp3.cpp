@@ -1,32 +1,11 @@
 // The library's twelve entry points. Each takes the engine's lock for what
 // it changes, so the playback thread never sees half a command.
 #include "engine.h"
+#include "vbmp3.h"
 
 #include <cstring>
 
 namespace {
-
-// Layout of the first 268 bytes of the information record; the total
-// length in whole seconds follows at byte 268.
-struct InfoRecord {
-    uint32_t sampleRate;      // Hz
-    uint32_t channels;        // 1 or 2
-    uint32_t bitrate;         // kbit/s, averaged over the file
-    uint32_t mpegVersion;     // 10 = MPEG-1, 20 = MPEG-2, 25 = MPEG-2.5
-    uint32_t layer;           // 3
-    uint32_t frames;          // audio frames
-    uint32_t totalSamples;    // samples per channel, after trimming
-    uint32_t totalMilliseconds;
-    uint32_t encoderDelay;    // samples trimmed at the start (LAME tag)
-    uint32_t encoderPadding;  // samples trimmed at the end (LAME tag)
-    uint32_t flags;           // Mp3StreamFlags
-    uint32_t channelMode;     // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
-    uint32_t audioOffset;     // file offset of the first frame
-    uint32_t audioBytes;      // bytes from there to the end of the audio
-    uint8_t reserved[268 - 14 * 4];
-    int32_t totalSeconds;
-};
-static_assert(sizeof(InfoRecord) == 272, "the record is 272 bytes");
 
 // In MP3 engine terms, the version is 1.00.
 const int EngineVersion = 100;
@@ -40,7 +19,7 @@ void FillInfo(InfoRecord *info, const Mp3Stream &stream)
     info->mpegVersion = uint32_t(stream.format.version);
     info->layer = 3;
     info->frames = uint32_t(stream.frames.size());
-    info->totalSamples = uint32_t(stream.totalSamples);
+    info->totalSamples = stream.totalSamples < 0xFFFFFFFFu ? uint32_t(stream.totalSamples) : 0xFFFFFFFFu;
     info->totalMilliseconds = uint32_t(stream.totalSamples * 1000 / rate);
     info->encoderDelay = stream.encoderDelay;
     info->encoderPadding = stream.encoderPadding;
