@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -71,8 +72,17 @@ bool OpenTrack(Track *track, const char *path)
     *track = Track();
     if (!path || std::strlen(path) >= MAX_PATH)
         return false;
-    if (!MapWholeFile(path, track) || !ParseMp3Stream(track->data, track->size, &track->stream) ||
-        !OpenAcmDecoder(&track->decoder, track->stream.format)) {
+    bool parsed = false;
+    if (MapWholeFile(path, track)) {
+        // The index grows with the file; a file made of nothing but the
+        // smallest frames could ask for more memory than there is.
+        try {
+            parsed = ParseMp3Stream(track->data, track->size, &track->stream);
+        } catch (const std::bad_alloc &) {
+            parsed = false;
+        }
+    }
+    if (!parsed || !OpenAcmDecoder(&track->decoder, track->stream.format)) {
         CloseTrack(track);
         return false;
     }
