@@ -64,7 +64,7 @@ static void RemoveCurrentEntry()
     player.repeatMode = 0;
     // The list may have run empty while the menu was open, when the end of
     // a track found nothing playable; then there is nothing to remove.
-    if (player.currentIndex < player.playlist.size())
+    if (player.currentIndex < static_cast<uint32_t>(PlaylistCount()))
         RemoveEntry(static_cast<int>(player.currentIndex));
     if (PlaylistCount() > 0)
         PlayTrack(-1);

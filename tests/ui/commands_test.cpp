@@ -158,14 +158,31 @@ TEST_F(CommandsTest, CancelledExportWritesNothing)
 
 // ---- 13: repeat --------------------------------------------------------------
 
-TEST_F(CommandsTest, RepeatToggles)
+int labelPaints = 0;
+WNDPROC labelProc = nullptr;
+LRESULT CALLBACK CountLabelPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++labelPaints;
+    return CallWindowProcA(labelProc, window, message, wParam, lParam);
+}
+
+TEST_F(CommandsTest, RepeatTogglesAndTheLabelShowsItAtOnce)
 {
     Start();
     FillWith({"D:\\a.wav", "D:\\b.wav"});
-    EXPECT_EQ(Command(ToggleRepeat), 0);
-    EXPECT_EQ(player.repeatMode, 1);
-    Command(ToggleRepeat);
-    EXPECT_EQ(player.repeatMode, 0);
+    labelProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(player.labelWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountLabelPaints)));
+    // Nothing left to paint before the command.
+    RedrawWindow(player.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (int32_t expected : {1, 0}) {
+        labelPaints = 0;
+        EXPECT_EQ(Command(ToggleRepeat), 0);
+        EXPECT_EQ(player.repeatMode, expected);
+        // Painted before the command returns, not when the queue gets to it.
+        EXPECT_GE(labelPaints, 1);
+    }
+    SetWindowLongPtrA(player.labelWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(labelProc));
     EXPECT_TRUE(mci.Commands().empty());
 }
 
