@@ -239,6 +239,21 @@ TEST_F(CommandsTest, RemovingClosesOnTheTrackBackEndWhetherOpenOrNot)
     }
 }
 
+// The pixels of the time text as they are on the screen.
+std::vector<COLORREF> ShownTime()
+{
+    RECT area = player.timeRect;
+    // The face sits one pixel inside the bevel.
+    OffsetRect(&area, 1, 1);
+    HDC screen = GetDC(player.mainWindow);
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(screen, x, y));
+    ReleaseDC(player.mainWindow, screen);
+    return pixels;
+}
+
 TEST_F(CommandsTest, RemovingTheOnlyEntryLeavesNothingLoaded)
 {
     Start();
@@ -250,10 +265,13 @@ TEST_F(CommandsTest, RemovingTheOnlyEntryLeavesNothingLoaded)
     ASSERT_TRUE(IsWindowEnabled(player.trackBar));
     player.elapsedSeconds = 42;
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 42);
+    RepaintFace();
+    std::vector<COLORREF> playingTime = ShownTime();
     player.repeatMode = 1;
     mci.Clear();
 
     EXPECT_EQ(Command(RemoveCurrent), 0);
+    std::vector<COLORREF> shownTime = ShownTime();
     EXPECT_EQ(mci.Commands(), (std::vector<std::string>{"close music"}));
     EXPECT_TRUE(player.playlist.empty());
     EXPECT_EQ(player.trackOpen, 0);
@@ -266,6 +284,14 @@ TEST_F(CommandsTest, RemovingTheOnlyEntryLeavesNothingLoaded)
     EXPECT_EQ(player.totalSeconds, 180u);
     EXPECT_FALSE(IsWindowEnabled(player.trackBar));
     EXPECT_EQ(SendMessageA(player.trackBar, TBM_GETPOS, 0, 0), 0);
+
+    // The screen already shows 00:00 beside the old total: painting the
+    // state again changes nothing, and it differs from what was shown at
+    // 00:42.
+    ASSERT_FALSE(shownTime.empty());
+    EXPECT_NE(shownTime, playingTime);
+    RepaintFace();
+    EXPECT_EQ(ShownTime(), shownTime);
 }
 
 TEST_F(CommandsTest, RemovingWhenTheListHasAlreadyRunEmptyIsHarmless)
