@@ -1,4 +1,110 @@
 #include "playlist/playlist.h"
 
-void LoadPlaylistFile(const char *) {}
-void SavePlaylistFile(const char *) {}
+#include "app/player_state.h"
+
+#include <cstdio>
+#include <cstring>
+
+void LoadPlaylistFile(const char *path)
+{
+    // Emptied first, so a file that cannot be read leaves no old entries.
+    ClearPlaylist();
+    // Text mode: the runtime turns CR LF into LF before the line is cut.
+    FILE *file = std::fopen(path, "r");
+    if (!file)
+        return;
+    char line[512];
+    while (PlaylistCount() < MaxPlaylistEntries) {
+        // A line longer than 511 bytes arrives in pieces, each one an entry.
+        if (!std::fgets(line, sizeof line, file))
+            break;
+        size_t length = std::strlen(line);
+        if (length > 0 && line[length - 1] == '\n') {
+            line[--length] = '\0';
+            if (length > 0 && line[length - 1] == '\r')
+                line[--length] = '\0';
+        }
+        if (GetFileAttributesA(line) == FILE_ATTRIBUTE_DIRECTORY)
+            ScanFolder(line);
+        else
+            AddEntry(line);
+    }
+    std::fclose(file);
+}
+
+// Length of the folder part of `path`, up to and including its last
+// backslash, slash or drive colon. Steps by characters: the second byte of
+// a double-byte character may be 0x5C and is no separator here.
+static size_t FolderPartLength(const char *path)
+{
+    size_t folderLength = 0;
+    for (const char *at = path; *at; at = CharNextA(at)) {
+        if (*at == '\\' || *at == '/' || *at == ':')
+            folderLength = static_cast<size_t>(at - path) + 1;
+    }
+    return folderLength;
+}
+
+// Creates a new, empty file beside `path` whose name is not yet taken.
+static HANDLE CreateFileBeside(const char *path, char (&created)[PathBufferSize])
+{
+    const char nameFormat[] = "~tw%04X.tmp";
+    const size_t nameLength = 11;
+    size_t folderLength = FolderPartLength(path);
+    if (folderLength + nameLength > MAX_PATH)
+        return INVALID_HANDLE_VALUE;
+    std::memcpy(created, path, folderLength);
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 8);
+    for (DWORD attempt = 0; attempt < 64; ++attempt) {
+        std::snprintf(created + folderLength, PathBufferSize - folderLength, nameFormat,
+                      static_cast<unsigned>((seed + attempt) & 0xFFFF));
+        HANDLE file = CreateFileA(created, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+static bool WriteAll(HANDLE file, const std::string &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+void SavePlaylistFile(const char *path)
+{
+    // A folder or a read-only file is not replaced.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+        return;
+
+    std::string bytes;
+    for (const std::string &entry : player.playlist) {
+        bytes += entry;
+        bytes += "\r\n";
+    }
+
+    // The new list goes to a file of its own first: a disk that fills up
+    // part way must not cost the user the list that is already there.
+    char temporary[PathBufferSize];
+    HANDLE file = CreateFileBeside(path, temporary);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    bool complete = WriteAll(file, bytes) && FlushFileBuffers(file);
+    if (!CloseHandle(file))
+        complete = false;
+    if (complete && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return;
+    DeleteFileA(temporary);
+}

@@ -10,3 +10,4 @@ function(native_fuzz_test name seconds)
 endfunction()
 
 # Fuzz tests are added below, one line each.
+native_fuzz_test(split_command_line_fuzzer 20)

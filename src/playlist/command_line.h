@@ -1,0 +1,8 @@
+// Start-up's filling of the playlist, split from starting the first track
+// so that the filling can be checked on its own.
+#pragma once
+
+// Adds the command-line items, or without any the entries of "list.txt" in
+// `currentDirectory` or else the directory's own files. An empty
+// `currentDirectory` (too long for a path buffer) is not looked into.
+void AddStartupEntries(const char *tail, const char *currentDirectory);
