@@ -8,7 +8,7 @@ fail() { echo "setup: $*" >&2; exit 1; }
 
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
           googletest fonts-ipafont-gothic cmake make xdotool clang
-          libclang-rt-14-dev)
+          libclang-rt-14-dev locales)
 
 need_install=0
 for p in "${packages[@]}"; do
@@ -26,5 +26,15 @@ if [ "$need_install" = 1 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     "${packages[@]}" >/tmp/tunewell-apt.log 2>&1 \
     || fail "apt-get install failed (see /tmp/tunewell-apt.log): $(tail -n 1 /tmp/tunewell-apt.log)"
+fi
+
+# Wine keeps Shift-JIS file names as UTF-8 on the Linux side only when the
+# Japanese UTF-8 locale exists.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null || fail "could not add ja_JP.UTF-8 to /etc/locale.gen"
+  fi
+  $SUDO locale-gen >/tmp/tunewell-locale.log 2>&1 || fail "locale-gen failed (see /tmp/tunewell-locale.log)"
 fi
 exit 0

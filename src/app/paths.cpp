@@ -33,3 +33,18 @@ bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
     }
     return true;
 }
+
+const char *LastBackslash(const char *path)
+{
+    const char *last = nullptr;
+    for (const char *c = path; *c; c = CharNextA(c))
+        if (*c == '\\')
+            last = c;
+    return last;
+}
+
+bool EndsInBackslash(const char *path)
+{
+    const char *last = LastBackslash(path);
+    return last && last[1] == '\0';
+}

@@ -3,8 +3,6 @@
 #include "app/paths.h"
 #include "app/player_state.h"
 
-#include <cstring>
-
 // Appends base + name unless the joined path would not fit into a path
 // buffer: a cut-off path would name a different file, so it is skipped.
 static void AddFoundEntry(const char *base, const char *name)
@@ -16,11 +14,8 @@ static void AddFoundEntry(const char *base, const char *name)
 
 void ScanFolder(const char *folder)
 {
-    // Byte-wise on purpose, like the rest of the program's path code.
-    size_t length = std::strlen(folder);
-    bool endsInBackslash = length > 0 && folder[length - 1] == '\\';
     char base[PathBufferSize];
-    if (!JoinPath(base, folder, endsInBackslash ? "" : "\\"))
+    if (!JoinPath(base, folder, EndsInBackslash(folder) ? "" : "\\"))
         return;
 
     for (const std::string &pattern : player.filePatterns) {

@@ -214,6 +214,20 @@ TEST_F(ScanFolderTest, DoubleByteNamesKeepTheirBytes)
     EXPECT_EQ(Entries(), (std::vector<std::string>{subfolder + "\\\x89\xCC.mid"}));
 }
 
+TEST_F(ScanFolderTest, FolderWhoseNameEndsInATrailByte0x5CIsScannedInside)
+{
+    if (!PlatformStoresDoubleByteNames())
+        GTEST_SKIP() << "this platform's file system cannot hold double-byte names";
+    TempDir folder;
+    // "表" is 95 5C: the folder still needs its own backslash before a pattern.
+    std::string subfolder = folder / "\x95\x5C";
+    MakeFolder(subfolder);
+    Touch(subfolder + "\\a.mid");
+    Touch(folder / "\x95\x5Cb.mid"); // what a search beside the folder would find
+    ScanFolder(subfolder.c_str());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{subfolder + "\\a.mid"}));
+}
+
 TEST_F(ScanFolderTest, NamesThatWouldMakeTooLongAPathAreSkipped)
 {
     TempDir temp;
