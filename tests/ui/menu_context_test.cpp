@@ -99,8 +99,8 @@ TEST_F(MenuContextTest, EntriesShowTheirDisplayNamesWithOnlyTheCurrentChecked)
         {"b.wav", "b.wav"},
         {"\\c.mp3", "\\c.mp3"},
         {"D:\\songs\\", ""},
-        // 表 is 95 5C: its trail byte counts as a backslash.
-        {"D:\\\x95\x5C.wav", ".wav"},
+        // 表 is 95 5C: its trail byte is part of the name, as in the title.
+        {"D:\\\x95\x5C.wav", "\x95\x5C.wav"},
         {"D:\\x\\y\\z.wma", "z.wma"},
         {"D:\\songs\\a.mid", "a.mid"},
     };
