@@ -1,3 +1,178 @@
+// The one place a track starts: choose the entry, close the old track,
+// open the new one on its back-end, and bring the face up to date. An entry
+// that cannot be played leaves the playlist and the next one is tried.
 #include "playback/play_track.h"
 
-void PlayTrack(int) {}
+#include "app/player_state.h"
+#include "playback/mci.h"
+#include "playback/mp3_engine.h"
+#include "playlist/display_name.h"
+#include "playlist/playlist.h"
+#include "ui/ui.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+// Sets currentIndex: the given entry, the same one in repeat mode, or a
+// random one that differs from the last if one redraw allows it.
+static void ChooseEntry(int index)
+{
+    uint32_t count = static_cast<uint32_t>(PlaylistCount());
+    if (index >= 0) {
+        player.currentIndex = static_cast<uint32_t>(index);
+        return;
+    }
+    if (player.currentIndex >= count)
+        player.currentIndex = 0;
+    if (player.repeatMode)
+        return;
+    uint32_t previous = player.currentIndex;
+    player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
+    if (player.currentIndex == previous)
+        player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
+}
+
+static void CloseOpenTrack()
+{
+    if (!player.trackOpen)
+        return;
+    if (player.backEnd == Mci)
+        SendMci("close music wait");
+    else if (player.backEnd == Mp3Engine)
+        vbmp3_close();
+}
+
+// An entry of the wrong length cannot name a file, and one with a double
+// quote would end the quoted path of the open command early and let the
+// rest of the entry be read as command words. 0x22 is never a trail byte
+// of a double-byte character, so the byte-wise search is exact.
+static bool IsUsableEntry(const std::string &path)
+{
+    return path.size() >= 4 && path.size() <= MAX_PATH && path.find('"') == std::string::npos;
+}
+
+static bool UsesMp3Engine(const std::string &path)
+{
+    int32_t isMp3 = lstrcmpiA(path.c_str() + path.size() - 4, ".mp3") == 0 ? 1 : 0;
+    return (isMp3 & player.mp3EngineAvailable) != 0;
+}
+
+static bool OpenOnMci(const std::string &path)
+{
+    if (player.trackOpen)
+        SendMci("close music wait");
+    Sleep(5);
+    std::string command = "open \"" + path + "\" alias music wait";
+    MCIERROR result = SendMci(command.c_str());
+    player.backEnd = Mci;
+    return result == 0;
+}
+
+static int OpenAndPlayOnEngine(const std::string &path)
+{
+    vbmp3_open(path.c_str(), &player.mp3Info);
+    player.totalSeconds = static_cast<uint32_t>(player.mp3Info.totalSeconds);
+    player.backEnd = Mp3Engine;
+    return vbmp3_play();
+}
+
+static bool OpenOnEngine(const std::string &path)
+{
+    Sleep(5);
+    int started = OpenAndPlayOnEngine(path);
+    if (!started) {
+        // The engine gets one more chance, with a fresh open, before the
+        // entry is given up.
+        vbmp3_close();
+        Sleep(5);
+        started = OpenAndPlayOnEngine(path);
+    }
+    RepaintFace();
+    return started != 0;
+}
+
+// Asks the device for its length and starts it with the end of the track
+// announced to the main window.
+static void StartOnMci()
+{
+    SendMci("set music time format milliseconds wait");
+    // A query that goes unanswered leaves the reply empty: length 0.
+    char reply[16] = {};
+    if (SendMci("status music length wait", reply, sizeof reply) != 0)
+        reply[0] = '\0';
+    player.totalSeconds = static_cast<uint32_t>(MciReplySeconds(reply));
+    SendMci("play music notify", nullptr, 0, player.mainWindow);
+}
+
+static void ShowStartedTrack(const std::string &path)
+{
+    SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(player.totalSeconds));
+    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
+    player.title = DisplayName(path.c_str());
+    player.trackOpen = 1;
+    player.playing = 1;
+    player.paused = 0;
+    player.stopped = 0;
+    EnableWindow(player.trackBar, TRUE);
+    player.elapsedSeconds = 0;
+    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
+    RepaintFace();
+}
+
+// Nothing is left to play; the length and back-end of the last try stay.
+static void ShowIdle()
+{
+    player.trackOpen = 0;
+    player.playing = 0;
+    player.paused = 0;
+    player.stopped = 0;
+    player.title.clear();
+    player.elapsedSeconds = 0;
+    EnableWindow(player.trackBar, FALSE);
+    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
+    RepaintFace();
+}
+
+void PlayTrack(int index)
+{
+    if (PlaylistCount() == 0)
+        return;
+
+    // Each failed entry is removed before the next try, so this loop ends
+    // after at most as many tries as there are entries, however many that is.
+    for (;;) {
+        ChooseEntry(index);
+        CloseOpenTrack();
+
+        // A copy: the window procedures that run during the repaints must
+        // not pull the path from under us.
+        std::string path = PlaylistEntry(static_cast<int>(player.currentIndex));
+        if (IsUsableEntry(path)) {
+            bool started;
+            if (UsesMp3Engine(path)) {
+                started = OpenOnEngine(path);
+            } else {
+                started = OpenOnMci(path);
+                if (started)
+                    StartOnMci();
+            }
+            if (started) {
+                ShowStartedTrack(path);
+                return;
+            }
+            if (player.backEnd == Mci)
+                SendMci("close music");
+            else
+                vbmp3_close();
+        }
+
+        RemoveEntry(static_cast<int>(player.currentIndex));
+        if (PlaylistCount() == 0) {
+            ShowIdle();
+            return;
+        }
+        index = -1;
+    }
+}
