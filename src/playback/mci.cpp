@@ -6,6 +6,14 @@
 
 static MCIERROR SendToPlatform(const char *command, char *reply, UINT replyLength, HWND callback)
 {
+    // Some wave drivers (Wine's) post the end-of-track notice from their
+    // playing thread before that thread has left the driver. The player
+    // answers the notice with a close, which unloads the driver when it was
+    // the last device open, and the thread would crash on its way out.
+    // One reference held for the player's life keeps the driver's code in
+    // place; where the driver is missing this costs nothing.
+    static HMODULE waveDriver = LoadLibraryA("mciwave.dll");
+    (void)waveDriver;
     return mciSendStringA(command, reply, replyLength, callback);
 }
 

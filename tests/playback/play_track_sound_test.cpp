@@ -59,24 +59,12 @@ std::string FromFirstSound(const std::string &pcm)
     return pcm.substr(frame * frameBytes);
 }
 
-// Wine's wave driver posts the end-of-play notice from its player thread
-// and only then leaves the driver's code. The player answers the notice at
-// once with a close, which unloads the driver when it was the last device,
-// and the player thread crashes on its way out. Holding one reference to
-// the driver for the whole test program keeps its code in place.
-void KeepWaveDriverLoaded()
-{
-    static HMODULE driver = LoadLibraryA("mciwave.dll");
-    (void)driver;
-}
-
 class PlayTrackSoundTest : public PlayerTest {
   protected:
     void SetUp() override
     {
         if (SoundFilePath().empty())
             GTEST_SKIP() << "no sound output file";
-        KeepWaveDriverLoaded();
         StartTestPlayer(folder.path());
         ClearSound();
         openLog = &opens;
