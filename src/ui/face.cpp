@@ -1,12 +1,79 @@
+// The main window's face: composed off-screen in frameDC over the
+// background picture, then shown inside a one-pixel bevel.
 #include "ui/ui.h"
 
 #include "app/player_state.h"
 
-void SetUpDrawing(HWND window) { GetClientRect(window, &player.clientRect); }
-void PaintFace(HDC) {}
+const COLORREF TimeTextColour = 0x0000FFC0;
+
+void SetUpDrawing(HWND window)
+{
+    GetClientRect(window, &player.clientRect);
+    int width = player.clientRect.right;
+    int height = player.clientRect.bottom;
+    LayoutChildren(width, height);
+
+    // The window's own DC only serves as the model for the two off-screen
+    // surfaces; both are one pixel smaller on every side for the bevel.
+    HDC windowDC = GetDC(window);
+    player.frameBitmap = CreateCompatibleBitmap(windowDC, width - 2, height - 2);
+    player.frameDC = CreateCompatibleDC(windowDC);
+    SelectObject(player.frameDC, player.frameBitmap);
+    player.backgroundBitmap = CreateCompatibleBitmap(windowDC, width - 2, height - 2);
+    player.backgroundDC = CreateCompatibleDC(windowDC);
+    SelectObject(player.backgroundDC, player.backgroundBitmap);
+    ReleaseDC(window, windowDC);
+
+    FillRect(player.backgroundDC, &player.clientRect, player.backgroundBrush);
+}
+
+static void DrawBevel(HDC windowDC, int width, int height)
+{
+    // Lines leave out their end point, so each corner belongs to exactly
+    // one edge: the top right one is light, the bottom left one dark.
+    HGDIOBJ oldPen = SelectObject(windowDC, player.lightPen);
+    MoveToEx(windowDC, width - 1, 0, nullptr);
+    LineTo(windowDC, 0, 0);
+    LineTo(windowDC, 0, height - 1);
+    SelectObject(windowDC, player.darkPen);
+    LineTo(windowDC, width - 1, height - 1);
+    LineTo(windowDC, width - 1, 0);
+    SelectObject(windowDC, oldPen);
+}
+
+static void DrawTimeText(HDC dc)
+{
+    // Minutes are not limited: a track of 100 minutes or more shows three
+    // digits of total minutes.
+    char text[32];
+    wsprintfA(text, "%02d:%02d/%02d:%02d", static_cast<int>(player.elapsedSeconds / 60),
+              static_cast<int>(player.elapsedSeconds % 60), static_cast<int>(player.totalSeconds / 60),
+              static_cast<int>(player.totalSeconds % 60));
+    SetTextColor(dc, TimeTextColour);
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, player.timeFont);
+    RECT place = player.timeRect;
+    DrawTextA(dc, text, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    // The stock objects go back so that timeFont is never selected
+    // anywhere when it is deleted.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+}
+
+void PaintFace(HDC windowDC)
+{
+    int width = player.clientRect.right;
+    int height = player.clientRect.bottom;
+    BitBlt(player.frameDC, 0, 0, width - 2, height - 2, player.backgroundDC, 0, 0, SRCCOPY);
+    DrawBevel(windowDC, width, height);
+    DrawTimeText(player.frameDC);
+    BitBlt(windowDC, 1, 1, width - 2, height - 2, player.frameDC, 0, 0, SRCCOPY);
+}
+
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
+    HDC windowDC = BeginPaint(window, &paint);
+    PaintFace(windowDC);
     EndPaint(window, &paint);
 }

@@ -11,3 +11,4 @@ endfunction()
 
 # Fuzz tests are added below, one line each.
 native_fuzz_test(split_command_line_fuzzer 20)
+native_fuzz_test(bmp_header_fuzzer 20)
