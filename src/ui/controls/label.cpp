@@ -1,6 +1,57 @@
+// The title label: the open track's file name, cut with "..." where it is
+// too wide, and the entry counter in the label's last 48 pixels.
+#include "ui/controls/controls.h"
+
+#include "app/player_state.h"
 #include "ui/ui.h"
+
+#include <cstdio>
+
+// The counter keeps the label's right end; the title gets the rest.
+const int CounterWidth = 48;
+const COLORREF TitleColour = 0x0000FFC0;
+const COLORREF CounterColour = 0x00FFE040;
+const COLORREF RepeatCounterColour = 0x00C0C0C0;
+
+void FormatCounter(char (&text)[CounterTextSize], uint32_t currentIndex, size_t count)
+{
+    // Bounded: the count has no hard limit, and the text must never run
+    // past its buffer whatever the list has grown to.
+    std::snprintf(text, sizeof text, "%02d/%02d", static_cast<int>(currentIndex + 1), static_cast<int>(count));
+}
+
+void PaintLabel(HDC dc, int width, int height)
+{
+    RECT whole = {0, 0, width, height};
+    FillRect(dc, &whole, player.labelBrush);
+    if (player.title.empty())
+        return;
+
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    COLORREF oldColour = SetTextColor(dc, TitleColour);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+
+    SelectObject(dc, player.titleFont);
+    RECT titleArea = {0, 0, width - CounterWidth, height};
+    DrawTextA(dc, player.title.c_str(), static_cast<int>(player.title.size()), &titleArea,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+
+    char counter[CounterTextSize];
+    FormatCounter(counter, player.currentIndex, player.playlist.size());
+    SetTextColor(dc, player.repeatMode ? RepeatCounterColour : CounterColour);
+    SelectObject(dc, player.counterFont);
+    // Resting on the row above the label's bottom row.
+    RECT counterArea = {width - CounterWidth, 0, width, height - 1};
+    DrawTextA(dc, counter, lstrlenA(counter), &counterArea, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
+
+    SelectObject(dc, oldFont);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColour);
+}
 
 LRESULT CALLBACK LabelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_PAINT)
+        PaintControl(window, PaintLabel);
     return DefWindowProcA(window, message, wParam, lParam);
 }

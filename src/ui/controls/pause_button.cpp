@@ -1,0 +1,61 @@
+// The pause button: two bars lit while paused; a press pauses a playing
+// track or resumes a paused one where it was.
+#include "ui/controls/controls.h"
+
+#include "app/player_state.h"
+#include "playback/mci.h"
+#include "playback/mp3_engine.h"
+#include "ui/ui.h"
+
+static void PaintBar(HDC dc, const RECT &bar)
+{
+    FillRect(dc, &bar, player.paused ? player.activeBrush : player.idleBrush);
+    FrameRect(dc, &bar, player.idleBrush);
+}
+
+void PaintPauseButton(HDC dc, int width, int height)
+{
+    PaintButtonBody(dc, width, height, player.faceBrush);
+    const RECT left = {2 * width / 7, height / 4, 3 * width / 7, 3 * height / 4};
+    const RECT right = {4 * width / 7, height / 4, 5 * width / 7, 3 * height / 4};
+    PaintBar(dc, left);
+    PaintBar(dc, right);
+}
+
+static void PressPause()
+{
+    if (!player.trackOpen || player.stopped)
+        return;
+    if (player.paused) {
+        if (player.backEnd == Mp3Engine)
+            vbmp3_restart();
+        else
+            SendMci("play music notify", nullptr, 0, player.mainWindow);
+        player.paused = 0;
+        player.playing = 1;
+        EnableWindow(player.trackBar, TRUE);
+    } else {
+        if (player.backEnd == Mp3Engine)
+            vbmp3_pause();
+        else
+            SendMci("pause music");
+        player.playing = 0;
+        player.paused = 1;
+        // No seeking while paused: the slider waits for playing to resume.
+        EnableWindow(player.trackBar, FALSE);
+    }
+    RepaintFace();
+}
+
+LRESULT CALLBACK PauseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintControl(window, PaintPauseButton);
+        break;
+    case WM_LBUTTONDOWN:
+        PressPause();
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
