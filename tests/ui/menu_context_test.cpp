@@ -44,8 +44,9 @@ void ExpectRows(const std::vector<MenuRow> &rows, const std::vector<ExpectedRow>
         EXPECT_EQ(rows[i].text, expected[i].text);
         EXPECT_EQ(rows[i].separator, expected[i].separator);
         // A separator's greyed bit is the platform's business.
-        if (!expected[i].separator)
+        if (!expected[i].separator) {
             EXPECT_EQ(rows[i].greyed, expected[i].greyed);
+        }
         EXPECT_EQ(rows[i].checked, expected[i].checked);
         EXPECT_EQ(rows[i].submenu != nullptr, expected[i].id == static_cast<UINT>(-1));
     }
