@@ -8,7 +8,6 @@
 #include "playlist/playlist.h"
 #include "ui/handed_path.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 static void LoadChosenFile()
@@ -39,20 +38,6 @@ static void ToggleRepeatMode()
     UpdateWindow(player.labelWindow);
 }
 
-// Nothing loaded: clear flags, title and time, and park the slider.
-static void ShowNothingLoaded()
-{
-    player.trackOpen = 0;
-    player.playing = 0;
-    player.paused = 0;
-    player.stopped = 0;
-    player.title.clear();
-    player.elapsedSeconds = 0;
-    EnableWindow(player.trackBar, FALSE);
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
-    RepaintFace();
-}
-
 static void RemoveCurrentEntry()
 {
     // Closed whatever trackOpen says: a stopped or failed device is closed
@@ -69,7 +54,7 @@ static void RemoveCurrentEntry()
     if (PlaylistCount() > 0)
         PlayTrack(-1);
     else
-        ShowNothingLoaded();
+        ShowIdle();
 }
 
 static void ShowAbout(HWND window)
