@@ -122,7 +122,7 @@ static void ShowStartedTrack(const std::string &path)
 }
 
 // Nothing is left to play; the length and back-end of the last try stay.
-static void ShowIdle()
+void ShowIdle()
 {
     player.trackOpen = 0;
     player.playing = 0;

@@ -4,3 +4,8 @@
 // same entry again in repeat mode. Entries that cannot be played are
 // removed until one plays or the list is empty.
 void PlayTrack(int index);
+
+// The player with nothing loaded: transport flags and title cleared, the
+// time at zero, the slider disabled at 0, the face repainted. The length
+// and back-end of the last track stay.
+void ShowIdle();

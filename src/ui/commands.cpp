@@ -1,3 +1,92 @@
+// The commands chosen from the context menu.
 #include "ui/ui.h"
 
-void OnCommand(HWND, int) {}
+#include "app/player_state.h"
+#include "playback/mci.h"
+#include "playback/mp3_engine.h"
+#include "playback/play_track.h"
+#include "playlist/playlist.h"
+#include "ui/handed_path.h"
+
+#include <commdlg.h>
+
+static void LoadChosenFile()
+{
+    if (!GetOpenFileNameA(&player.openDialog))
+        return;
+    // Unlike a drop, a chosen file leaves the repeat mode as it is.
+    const char *path = player.pathBuffer;
+    if (EndsWith(path, ".bmp"))
+        ShowBackgroundPicture(path);
+    else if (EndsWith(path, ".txt"))
+        PlayListFile(path);
+    else
+        PlayAddedPath(path, false);
+}
+
+static void ExportPlaylist()
+{
+    if (GetSaveFileNameA(&player.saveDialog))
+        SavePlaylistFile(player.pathBuffer);
+}
+
+static void ToggleRepeatMode()
+{
+    player.repeatMode = !player.repeatMode;
+    // The counter's colour shows the mode.
+    InvalidateRect(player.labelWindow, nullptr, FALSE);
+    UpdateWindow(player.labelWindow);
+}
+
+static void RemoveCurrentEntry()
+{
+    // Closed whatever trackOpen says: a stopped or failed device is closed
+    // as well.
+    if (player.backEnd == Mp3Engine)
+        vbmp3_close();
+    else
+        SendMci("close music");
+    player.repeatMode = 0;
+    // The list may have run empty while the menu was open, when the end of
+    // a track found nothing playable; then there is nothing to remove.
+    if (player.currentIndex < static_cast<uint32_t>(PlaylistCount()))
+        RemoveEntry(static_cast<int>(player.currentIndex));
+    if (PlaylistCount() > 0)
+        PlayTrack(-1);
+    else
+        ShowIdle();
+}
+
+static void ShowAbout(HWND window)
+{
+    // The "v" tells that MP3 files go through the engine library.
+    const char *text = player.mp3EngineAvailable ? "Tunewell Version 1.49v" : "Tunewell Version 1.49";
+    MessageBoxA(window, text, "バージョン情報", MB_OK);
+}
+
+void OnCommand(HWND window, int id)
+{
+    switch (id) {
+    case LoadFile:
+        LoadChosenFile();
+        break;
+    case ExportList:
+        ExportPlaylist();
+        break;
+    case ToggleRepeat:
+        ToggleRepeatMode();
+        break;
+    case RemoveCurrent:
+        RemoveCurrentEntry();
+        break;
+    case About:
+        ShowAbout(window);
+        break;
+    }
+    // The count is read now, not when the menu was built: entries may have
+    // gone while it was open.
+    if (id >= FirstEntry && id < PlaylistCount() + FirstEntry) {
+        player.repeatMode = 0;
+        PlayTrack(id - FirstEntry);
+    }
+}

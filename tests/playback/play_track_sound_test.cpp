@@ -261,8 +261,10 @@ TEST_F(PlayTrackSoundTest, AThousandStartsLeakNoHandles)
     EXPECT_EQ(PlaylistCount(), Files);
     EXPECT_EQ(player.trackOpen, 1);
     // A leak of one handle per start would move them by about 1,000 slots.
+    // Painting the face and its controls on every start holds a few GDI
+    // objects at a time, so the next free slot wanders by some dozens.
     EXPECT_LT(eventAfter, eventBefore + 4 * 32) << std::hex << eventBefore << " -> " << eventAfter;
-    EXPECT_LT(brushAfter, brushBefore + 32) << std::hex << brushBefore << " -> " << brushAfter;
+    EXPECT_LT(brushAfter, brushBefore + 200) << std::hex << brushBefore << " -> " << brushAfter;
 }
 
 } // namespace

@@ -1,0 +1,38 @@
+#include "ui/handed_path.h"
+
+#include "playback/play_track.h"
+#include "playlist/playlist.h"
+#include "ui/ui.h"
+
+#include <cstring>
+
+bool EndsWith(const char *path, const char *suffix)
+{
+    size_t length = std::strlen(path);
+    size_t suffixLength = std::strlen(suffix);
+    return length >= suffixLength && lstrcmpiA(path + length - suffixLength, suffix) == 0;
+}
+
+bool IsPlainFolder(const char *path) { return GetFileAttributesA(path) == FILE_ATTRIBUTE_DIRECTORY; }
+
+void ShowBackgroundPicture(const char *path)
+{
+    LoadBackground(path);
+    RepaintFace();
+}
+
+void PlayListFile(const char *path)
+{
+    LoadPlaylistFile(path);
+    if (PlaylistCount() > 0)
+        PlayTrack(-1);
+}
+
+void PlayAddedPath(const char *path, bool keepList)
+{
+    if (!keepList)
+        ClearPlaylist();
+    // No limit test: a path added on its own may take the list past 99.
+    AddEntry(path);
+    PlayTrack(PlaylistCount() - 1);
+}

@@ -1,0 +1,22 @@
+// What the player does with a path the user hands it, by a drop or through
+// the open dialog.
+#pragma once
+
+// Case-insensitive test of the path's last four bytes; a shorter path has
+// no such ending.
+bool EndsWith(const char *path, const char *suffix);
+
+// Only a plain folder counts: any further attribute bit (read-only, hidden,
+// archive) makes the path a file, and so does a path that does not exist.
+bool IsPlainFolder(const char *path);
+
+// Loads the picture as the face's background and shows it at once.
+void ShowBackgroundPicture(const char *path);
+
+// Replaces the playlist by the list file and plays from it, if anything
+// was read.
+void PlayListFile(const char *path);
+
+// Appends the path, after emptying the list unless `keepList`, and plays
+// the new entry.
+void PlayAddedPath(const char *path, bool keepList);

@@ -1,0 +1,99 @@
+// A right click on the face: the menu opens at the pointer, rebuilt, and the
+// item chosen in it arrives as a command.
+#include "ui/menu_support.h"
+
+#include "playlist/playlist.h"
+#include "ui/ui.h"
+
+namespace {
+
+class MenuPopupTest : public PlayerTest {};
+
+// What the timer saw while the menu was open.
+struct SeenMenu {
+    bool shown = false;
+    RECT bounds = {};
+    int ticks = 0;
+    std::vector<MenuRow> rows;
+    std::vector<WPARAM> keys;
+};
+SeenMenu seen;
+
+// Runs inside the menu's modal loop: notes where the menu opened, then
+// walks it with the keyboard like a user.
+void CALLBACK WatchMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup && IsWindowVisible(popup) && !seen.shown) {
+        seen.shown = true;
+        GetWindowRect(popup, &seen.bounds);
+        seen.rows = ReadMenu(player.contextMenu);
+        for (WPARAM key : seen.keys) {
+            PostMessageA(popup, WM_KEYDOWN, key, 0);
+            PostMessageA(popup, WM_KEYUP, key, 0xC0000000);
+        }
+    }
+    // Never leave a test stuck in the menu.
+    if (++seen.ticks > 200)
+        EndMenu();
+}
+
+TEST_F(MenuPopupTest, RightClickOpensTheRebuiltMenuAtThePointerAndRunsTheChoice)
+{
+    TempDir folder;
+    MciRecorder mci;
+    HWND window = StartTestPlayer(folder.path());
+    AddEntry("D:\\a.wav");
+    AddEntry("D:\\b.wav");
+    player.currentIndex = 0;
+    // A menu built earlier for another list must not be the one shown.
+    BuildContextMenu();
+    HMENU stale = player.contextMenu;
+    AddEntry("D:\\c.wav");
+
+    seen = SeenMenu();
+    // Down three times lands on the third item, Repeat.
+    seen.keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
+    LRESULT result = SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 40));
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(seen.shown);
+    POINT point = {30, 40};
+    ClientToScreen(window, &point);
+    EXPECT_EQ(seen.bounds.left, point.x);
+    EXPECT_EQ(seen.bounds.top, point.y);
+    EXPECT_FALSE(IsMenu(stale));
+    ASSERT_EQ(seen.rows.size(), 7u);
+    EXPECT_EQ(ReadMenu(player.playlistMenu).size(), 3u);
+
+    // The choice is posted: it runs once the loop gets to it.
+    EXPECT_TRUE(WaitUntil([] { return player.repeatMode == 1; }, 5000));
+}
+
+TEST_F(MenuPopupTest, ChoosingAnEntryPlaysItWithRepeatOff)
+{
+    TempDir folder;
+    MciRecorder mci;
+    HWND window = StartTestPlayer(folder.path());
+    AddEntry("D:\\a.wav");
+    AddEntry("D:\\b.wav");
+    player.currentIndex = 0;
+    player.repeatMode = 1;
+
+    seen = SeenMenu();
+    // Up wraps to About; up again skips the separator to the list; right
+    // opens it on its first entry; down moves to the second.
+    seen.keys = {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 20));
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(seen.shown);
+
+    EXPECT_TRUE(WaitUntil([&] { return Contains(mci.Commands(), OpenCommand("D:\\b.wav")); }, 5000));
+    EXPECT_EQ(player.repeatMode, 0);
+    EXPECT_EQ(player.currentIndex, 1u);
+}
+
+} // namespace
