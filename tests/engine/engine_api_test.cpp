@@ -160,6 +160,16 @@ TEST_F(EngineApiTest, BadInputFailsCleanly)
     EXPECT_EQ(Engine().open(Fixture("cbr128.mp3").c_str(), nullptr), 1);
 }
 
+TEST_F(EngineApiTest, OpensJapaneseFileNames)
+{
+    TempDir folder;
+    std::string path = folder / "日本語の曲.mp3";
+    ASSERT_TRUE(CopyFileA(Fixture("cbr128.mp3").c_str(), path.c_str(), FALSE));
+    EXPECT_EQ(Engine().open(path.c_str(), &info), 1);
+    EXPECT_EQ(info.totalSeconds, 5);
+    Engine().close();
+}
+
 struct SoundCase {
     const char *file;
     int sampleRate;
