@@ -203,6 +203,30 @@ int main(int argc, char **argv)
                 floorSeconds, median(codecRuns), median(waveRuns), median(engineRuns),
                 median(engineRuns) / floorSeconds);
 
+    // How long the transport calls take to return; each acts on the
+    // device at once (pause, or a reset and refill).
+    {
+        auto pause = Bind<Vbmp3Pause>(module, "vbmp3_pause");
+        auto restart = Bind<Vbmp3Restart>(module, "vbmp3_restart");
+        auto seek = Bind<Vbmp3Seek>(module, "vbmp3_seek");
+        auto stop = Bind<Vbmp3Stop>(module, "vbmp3_stop");
+        open(argv[2], &info);
+        play();
+        Sleep(500);
+        double t0 = WallSeconds();
+        pause();
+        double t1 = WallSeconds();
+        restart();
+        double t2 = WallSeconds();
+        seek(30);
+        double t3 = WallSeconds();
+        stop();
+        double t4 = WallSeconds();
+        close();
+        std::printf("calls: pause %.2f ms, restart %.2f ms, seek %.2f ms, stop %.2f ms\n", (t1 - t0) * 1000,
+                    (t2 - t1) * 1000, (t3 - t2) * 1000, (t4 - t3) * 1000);
+    }
+
     // Opening a long VBR file: the first open, then the best of five.
     std::vector<double> opens;
     for (int i = 0; i < 6; ++i) {
