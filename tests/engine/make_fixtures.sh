@@ -40,7 +40,7 @@ encode "$work/m22.wav" mono22.mp3 -b 64
 for rate in 8000 11025 12000 16000 22050 24000 32000 44100 48000; do
   tone "$work/r$rate.wav" 2 500 "$rate" 2
   kbits=32; [ "$rate" -ge 16000 ] && kbits=64; [ "$rate" -ge 32000 ] && kbits=128
-  encode "$work/r$rate.wav" "rate$rate.mp3" -b $kbits --resample "$(echo "scale=3; $rate / 1000" | bc)"
+  encode "$work/r$rate.wav" "rate$rate.mp3" -b $kbits --resample "$(awk "BEGIN { print $rate / 1000 }")"
 done
 
 # An ID3v2.4 tag with a footer, whose body holds sync patterns.
