@@ -7,19 +7,42 @@
 
 namespace {
 
-struct ProgramWindowSearch {
+struct ClassSearch {
     DWORD processId;
+    const char *className;
     HWND found;
 };
 
-BOOL CALLBACK FindProgramWindow(HWND window, LPARAM data)
+BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM data)
 {
-    auto *search = reinterpret_cast<ProgramWindowSearch *>(data);
+    auto *search = reinterpret_cast<ClassSearch *>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window)) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && IsWindowVisible(window) && std::strcmp(name, search->className) == 0) {
         search->found = window;
         return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible top-level window of `processId` whose class is `className`.
+HWND FindWindowOf(DWORD processId, const char *className)
+{
+    ClassSearch search = {processId, className, nullptr};
+    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM data)
+{
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0) {
+        char text[128] = "";
+        GetWindowTextA(child, text, sizeof text);
+        *reinterpret_cast<std::string *>(data) += text;
     }
     return TRUE;
 }
@@ -43,12 +66,8 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                folder.path().c_str(), &startup, &process));
-    ProgramWindowSearch search = {process.dwProcessId, nullptr};
-    EXPECT_TRUE(WaitUntil([&] {
-        search.found = nullptr;
-        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }));
+    HWND main = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (main = FindWindowOf(process.dwProcessId, "CWindow")) != nullptr; }));
     // 22.05 kHz mono: 44,100 bytes a second. The one entry plays again and
     // again, and each round opens the sound device afresh, which starts
     // the file again: keep the first copy that holds 4 s.
@@ -59,8 +78,8 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
             return pcm.size() >= 4 * 44100 + 4096;
         },
         30000));
-    if (search.found)
-        PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (main)
+        PostMessageA(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     DWORD exitCode = 1234;
@@ -76,6 +95,46 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
     SoundSummary heard = SummarizeSound(pcm.substr(begin, 4 * 44100), 22050, 1);
     EXPECT_NEAR(heard.frequency, 1000, 20);
     EXPECT_GT(heard.rms, 5000);
+}
+
+// With the engine beside the program, the About box says so with its "v".
+TEST(EngineProgramTest, AboutBoxTellsThatTheEngineIsLoaded)
+{
+    std::string exe = BuildFolder() + "\\Tunewell.exe";
+    ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
+    TempDir folder;
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.path().c_str(), &startup, &process));
+    HWND main = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (main = FindWindowOf(process.dwProcessId, "CWindow")) != nullptr; }));
+    HWND box = nullptr;
+    std::string text;
+    if (main) {
+        PostMessageA(main, WM_COMMAND, 16, 0);
+        EXPECT_TRUE(WaitUntil([&] { return (box = FindWindowOf(process.dwProcessId, "#32770")) != nullptr; }));
+    }
+    if (box) {
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        char title[64] = "";
+        GetWindowTextA(box, title, sizeof title);
+        EXPECT_STREQ(title, "バージョン情報");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    }
+    EXPECT_EQ(text, "Tunewell Version 1.49v");
+    if (main)
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    DWORD exitCode = 1234;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 } // namespace
