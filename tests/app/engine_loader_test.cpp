@@ -18,8 +18,9 @@ class EngineLoaderTest : public PlayerTest {
   protected:
     void Use(const char *fake)
     {
-        if (fake)
+        if (fake) {
             ASSERT_TRUE(CopyFileA(FakePath(fake).c_str(), (folder / "VBMP3.dll").c_str(), FALSE)) << fake;
+        }
         SetDllDirectoryA(folder.path().c_str());
     }
     std::string Calls()
@@ -53,9 +54,10 @@ TEST_F(EngineLoaderTest, ReadyLibraryIsBoundAndInitialisedOnce)
     EXPECT_EQ(LoadMp3Engine(), 1);
     ASSERT_NE(player.mp3Module, nullptr);
     EXPECT_EQ(Calls(), "init ");
-    EXPECT_EQ(reinterpret_cast<FARPROC>(player.vbmp3.seek), GetProcAddress(player.mp3Module, "vbmp3_seek"));
-    EXPECT_EQ(reinterpret_cast<FARPROC>(player.vbmp3.callback),
-              GetProcAddress(player.mp3Module, "vbmp3_clallback"));
+    EXPECT_EQ(reinterpret_cast<void *>(player.vbmp3.seek),
+              reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "vbmp3_seek")));
+    EXPECT_EQ(reinterpret_cast<void *>(player.vbmp3.callback),
+              reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "vbmp3_clallback")));
 }
 
 TEST_F(EngineLoaderTest, LibraryThatIsNotReadyIsNeverCalledAgain)

@@ -167,27 +167,8 @@ TEST_F(StartupTest, DestroyingTheMainWindowPostsQuitWithZero)
     EXPECT_EQ(player.frameDC, nullptr);
 }
 
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND window, LPARAM data)
-{
-    Search *search = reinterpret_cast<Search *>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && std::strcmp(className, "CWindow") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The real program: started in an empty folder, it shows its window and
-// exits with 0 once the window is closed.
+// The real program: started in an empty folder, it shows its window at the
+// top left and exits with 0 once the window is closed.
 TEST(ProgramTest, ExitsWithZeroWhenItsWindowIsDestroyed)
 {
     char self[MAX_PATH];
@@ -197,34 +178,15 @@ TEST(ProgramTest, ExitsWithZeroWhenItsWindowIsDestroyed)
     ASSERT_TRUE(FileExists(exe)) << exe;
 
     TempDir folder;
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process));
-
-    Search search = {process.dwProcessId, nullptr};
-    auto findWindow = [&search]() {
-        search.found = nullptr;
-        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    };
-    ASSERT_TRUE(WaitUntil(findWindow));
-    RECT bounds;
-    GetWindowRect(search.found, &bounds);
+    ProgramProcess program;
+    EXPECT_TRUE(StartProgram(exe, "", folder.path(), program));
+    RECT bounds = {};
+    GetWindowRect(program.window, &bounds);
     EXPECT_EQ(bounds.left, 0);
     EXPECT_EQ(bounds.top, 0);
     EXPECT_EQ(bounds.right, 250);
     EXPECT_EQ(bounds.bottom, 100);
-
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exitCode = 1234;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(CloseProgram(program), 0u);
 }
 
 } // namespace

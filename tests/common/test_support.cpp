@@ -291,6 +291,66 @@ void StopTestPlayer()
     SetCurrentDirectoryA(temp);
 }
 
+// ---- The real program as a process of its own -----------------------------
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfSearch(HWND window, LPARAM data)
+{
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && IsWindowVisible(window) && std::strcmp(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND FindProcessWindow(DWORD processId, const char *className)
+{
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(FindWindowOfSearch, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
+                  ProgramProcess &program)
+{
+    std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &program.process))
+        return false;
+    DWORD processId = program.process.dwProcessId;
+    return WaitUntil([&] { return (program.window = FindProcessWindow(processId, "CWindow")) != nullptr; });
+}
+
+DWORD CloseProgram(ProgramProcess &program)
+{
+    if (program.window)
+        PostMessageA(program.window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(program.process.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(program.process.hProcess, 1);
+    DWORD exitCode = 1234;
+    GetExitCodeProcess(program.process.hProcess, &exitCode);
+    CloseHandle(program.process.hThread);
+    CloseHandle(program.process.hProcess);
+    program = ProgramProcess();
+    return exitCode;
+}
+
 // ---- Sound ----------------------------------------------------------------
 
 std::string SoundFilePath()

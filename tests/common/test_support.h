@@ -115,6 +115,23 @@ class PlayerTest : public ::testing::Test {
     void TearDown() override { StopTestPlayer(); }
 };
 
+// ---- The real program as a process of its own -----------------------------
+
+struct ProgramProcess {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr; // its main window, once shown
+};
+
+// Starts `exe` with `arguments` in `folder` and waits (bounded) for its
+// main window to show; false when either fails.
+bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
+                  ProgramProcess &program);
+// The visible top-level window of the process with that class, or null.
+HWND FindProcessWindow(DWORD processId, const char *className);
+// Closes the program's main window, waits (bounded) for the process to end
+// and returns its exit code; a process that does not end is terminated.
+DWORD CloseProgram(ProgramProcess &program);
+
 // ---- Sound ----------------------------------------------------------------
 
 // The file that the sound output lands in (TUNEWELL_SOUND_FILE), in its

@@ -7,34 +7,6 @@
 
 namespace {
 
-struct ClassSearch {
-    DWORD processId;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM data)
-{
-    auto *search = reinterpret_cast<ClassSearch *>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->processId && IsWindowVisible(window) && std::strcmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible top-level window of `processId` whose class is `className`.
-HWND FindWindowOf(DWORD processId, const char *className)
-{
-    ClassSearch search = {processId, className, nullptr};
-    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM data)
 {
     char name[32] = "";
@@ -60,14 +32,8 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
     ASSERT_TRUE(CopyFileA(Fixture("mono22.mp3").c_str(), track.c_str(), FALSE));
     ClearSound();
 
-    std::string commandLine = "\"" + exe + "\" " + track;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process));
-    HWND main = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (main = FindWindowOf(process.dwProcessId, "CWindow")) != nullptr; }));
+    ProgramProcess program;
+    EXPECT_TRUE(StartProgram(exe, track, folder.path(), program));
     // 22.05 kHz mono: 44,100 bytes a second. The one entry plays again and
     // again, and each round opens the sound device afresh, which starts
     // the file again: keep the first copy that holds 4 s.
@@ -78,15 +44,7 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
             return pcm.size() >= 4 * 44100 + 4096;
         },
         30000));
-    if (main)
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    DWORD exitCode = 1234;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(CloseProgram(program), 0u);
 
     size_t begin = 0;
     while (begin + 2 <= pcm.size() && pcm[begin] == 0 && pcm[begin + 1] == 0)
@@ -103,19 +61,14 @@ TEST(EngineProgramTest, AboutBoxTellsThatTheEngineIsLoaded)
     std::string exe = BuildFolder() + "\\Tunewell.exe";
     ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
     TempDir folder;
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process));
-    HWND main = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (main = FindWindowOf(process.dwProcessId, "CWindow")) != nullptr; }));
+    ProgramProcess program;
+    EXPECT_TRUE(StartProgram(exe, "", folder.path(), program));
+    DWORD processId = program.process.dwProcessId;
     HWND box = nullptr;
     std::string text;
-    if (main) {
-        PostMessageA(main, WM_COMMAND, 16, 0);
-        EXPECT_TRUE(WaitUntil([&] { return (box = FindWindowOf(process.dwProcessId, "#32770")) != nullptr; }));
+    if (program.window) {
+        PostMessageA(program.window, WM_COMMAND, 16, 0);
+        EXPECT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(processId, "#32770")) != nullptr; }));
     }
     if (box) {
         EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
@@ -126,15 +79,7 @@ TEST(EngineProgramTest, AboutBoxTellsThatTheEngineIsLoaded)
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     }
     EXPECT_EQ(text, "Tunewell Version 1.49v");
-    if (main)
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    DWORD exitCode = 1234;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(CloseProgram(program), 0u);
 }
 
 } // namespace

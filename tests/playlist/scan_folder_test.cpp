@@ -223,7 +223,7 @@ TEST_F(ScanFolderTest, FolderWhoseNameEndsInATrailByte0x5CIsScannedInside)
     std::string subfolder = folder / "\x95\x5C";
     MakeFolder(subfolder);
     Touch(subfolder + "\\a.mid");
-    Touch(folder / "\x95\x5Cb.mid"); // what a search beside the folder would find
+    Touch(folder / "\x95\x5C" "b.mid"); // what a search beside the folder would find
     ScanFolder(subfolder.c_str());
     EXPECT_EQ(Entries(), (std::vector<std::string>{subfolder + "\\a.mid"}));
 }
