@@ -12,19 +12,8 @@ namespace {
 class CommandsTest : public PlayerTest {
   protected:
     void Start() { window = StartTestPlayer(folder.path()); }
-    std::string Touch(const std::string &name)
-    {
-        std::string path = folder / name;
-        WriteBytes(path, "RIFF");
-        return path;
-    }
-    void FillWith(const std::vector<std::string> &paths)
-    {
-        ClearPlaylist();
-        for (const std::string &path : paths)
-            AddEntry(path.c_str());
-        player.currentIndex = 0;
-    }
+    std::string Touch(const std::string &name) { return TouchFile(folder, name); }
+    void FillWith(const std::vector<std::string> &paths) { FillPlaylistWith(paths); }
     LRESULT Command(WPARAM id) { return SendMessageA(window, WM_COMMAND, id, 0); }
     std::vector<std::string> Opens() const
     {

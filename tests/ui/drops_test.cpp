@@ -10,21 +10,8 @@ namespace {
 class DropsTest : public PlayerTest {
   protected:
     void SetUp() override { window = StartTestPlayer(folder.path()); }
-    // A file of a few bytes: the recorder opens anything.
-    std::string Touch(const std::string &name)
-    {
-        std::string path = folder / name;
-        WriteBytes(path, "RIFF");
-        return path;
-    }
-    // Fills the list directly, as if an earlier command had.
-    void FillWith(const std::vector<std::string> &paths)
-    {
-        ClearPlaylist();
-        for (const std::string &path : paths)
-            AddEntry(path.c_str());
-        player.currentIndex = 0;
-    }
+    std::string Touch(const std::string &name) { return TouchFile(folder, name); }
+    void FillWith(const std::vector<std::string> &paths) { FillPlaylistWith(paths); }
     TempDir folder;
     HWND window = nullptr;
     MciRecorder mci;

@@ -15,6 +15,24 @@
 #include <thread>
 #include <vector>
 
+// ---- Files and lists ----------------------------------------------------------
+
+// A file of a few bytes in `folder`: the MCI recorder opens anything.
+inline std::string TouchFile(const TempDir &folder, const std::string &name)
+{
+    std::string path = folder / name;
+    WriteBytes(path, "RIFF");
+    return path;
+}
+
+// Fills the list directly, as if an earlier command had, the first entry
+// current.
+inline void FillPlaylistWith(const std::vector<std::string> &paths)
+{
+    player.playlist = paths;
+    player.currentIndex = 0;
+}
+
 // ---- The menu ---------------------------------------------------------------
 
 struct MenuRow {
