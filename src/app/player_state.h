@@ -135,6 +135,8 @@ const COLORREF FrameColour = 0x00000000;
 const COLORREF FaceColour = 0x00C8C0C0;
 const COLORREF ActiveColour = 0x0080E040;
 const COLORREF IdleColour = 0x00404040;
+// The face's texts: the time and the title.
+const COLORREF TextColour = 0x0000FFC0;
 
 // Creates the nine brushes and pens; the main window's destruction
 // releases them.

@@ -4,8 +4,6 @@
 
 #include "app/player_state.h"
 
-const COLORREF TimeTextColour = 0x0000FFC0;
-
 void SetUpDrawing(HWND window)
 {
     GetClientRect(window, &player.clientRect);
@@ -49,7 +47,7 @@ static void DrawTimeText(HDC dc)
     wsprintfA(text, "%02d:%02d/%02d:%02d", static_cast<int>(player.elapsedSeconds / 60),
               static_cast<int>(player.elapsedSeconds % 60), static_cast<int>(player.totalSeconds / 60),
               static_cast<int>(player.totalSeconds % 60));
-    SetTextColor(dc, TimeTextColour);
+    SetTextColor(dc, TextColour);
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, player.timeFont);
     RECT place = player.timeRect;

@@ -8,10 +8,7 @@ namespace {
 
 std::string FakePath(const char *name)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.rfind('\\')) + "\\fakes\\" + name + ".dll";
+    return BuildFolder() + "\\tests\\fakes\\" + name + ".dll";
 }
 
 class EngineLoaderTest : public PlayerTest {

@@ -3,14 +3,6 @@
 
 namespace {
 
-std::string ProgramPath()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.rfind('\\')) + "\\..\\Tunewell.exe";
-}
-
 TEST(ResourcesTest, ProgramHasIconGroup101WithSmallAndLargeImages)
 {
     HMODULE program = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -171,10 +171,7 @@ TEST_F(StartupTest, DestroyingTheMainWindowPostsQuitWithZero)
 // top left and exits with 0 once the window is closed.
 TEST(ProgramTest, ExitsWithZeroWhenItsWindowIsDestroyed)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string exe = self;
-    exe = exe.substr(0, exe.rfind('\\')) + "\\..\\Tunewell.exe";
+    std::string exe = ProgramPath();
     ASSERT_TRUE(FileExists(exe)) << exe;
 
     TempDir folder;

@@ -28,6 +28,8 @@ TempDir::TempDir()
     }
 }
 
+static void RemoveTree(const std::string &path);
+
 TempDir::~TempDir() { RemoveTree(path_); }
 
 void WriteBytes(const std::string &path, const std::string &bytes)
@@ -60,7 +62,7 @@ bool FileExists(const std::string &path) { return GetFileAttributesA(path.c_str(
 
 void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), nullptr); }
 
-void RemoveTree(const std::string &path)
+static void RemoveTree(const std::string &path)
 {
     WIN32_FIND_DATAA found;
     HANDLE listing = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -314,6 +316,20 @@ BOOL CALLBACK FindWindowOfSearch(HWND window, LPARAM data)
     return TRUE;
 }
 } // namespace
+
+std::string BuildFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string folder = self;
+    // The test programs live in build\tests or a folder below it.
+    do
+        folder = folder.substr(0, folder.rfind('\\'));
+    while (folder.find('\\') != std::string::npos && !FileExists(folder + "\\CMakeCache.txt"));
+    return folder;
+}
+
+std::string ProgramPath() { return BuildFolder() + "\\Tunewell.exe"; }
 
 HWND FindProcessWindow(DWORD processId, const char *className)
 {

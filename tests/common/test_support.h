@@ -36,7 +36,6 @@ void WriteBytes(const std::string &path, const std::string &bytes);
 std::string ReadBytes(const std::string &path);
 bool FileExists(const std::string &path);
 void MakeFolder(const std::string &path);
-void RemoveTree(const std::string &path);
 
 // A WAV file of a sine tone (16-bit PCM).
 void WriteToneWav(const std::string &path, double seconds, double frequency, int sampleRate = 44100,
@@ -116,6 +115,11 @@ class PlayerTest : public ::testing::Test {
 };
 
 // ---- The real program as a process of its own -----------------------------
+
+// The build folder (build\), found above the test program's own folder.
+std::string BuildFolder();
+// build\Tunewell.exe
+std::string ProgramPath();
 
 struct ProgramProcess {
     PROCESS_INFORMATION process = {};

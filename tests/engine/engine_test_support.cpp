@@ -1,14 +1,6 @@
 #include "engine_test_support.h"
 
-std::string BuildFolder()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    for (int up = 0; up < 3; ++up)
-        path = path.substr(0, path.rfind('\\'));
-    return path;
-}
+#include "common/test_support.h"
 
 std::string Fixture(const std::string &name)
 {

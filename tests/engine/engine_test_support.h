@@ -6,8 +6,6 @@
 
 #include <string>
 
-// build/, seen from the test program in build/tests/engine.
-std::string BuildFolder();
 // An MP3 fixture made by make_fixtures.sh.
 std::string Fixture(const std::string &name);
 

@@ -24,7 +24,7 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
     std::string sound = SoundFilePath();
     if (sound.empty())
         GTEST_SKIP() << "no sound file";
-    std::string exe = BuildFolder() + "\\Tunewell.exe";
+    std::string exe = ProgramPath();
     ASSERT_TRUE(FileExists(exe));
     ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
     TempDir folder;
@@ -58,7 +58,7 @@ TEST(EngineProgramTest, Mp3OnTheCommandLineIsHeard)
 // With the engine beside the program, the About box says so with its "v".
 TEST(EngineProgramTest, AboutBoxTellsThatTheEngineIsLoaded)
 {
-    std::string exe = BuildFolder() + "\\Tunewell.exe";
+    std::string exe = ProgramPath();
     ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
     TempDir folder;
     ProgramProcess program;

@@ -78,12 +78,7 @@ std::vector<FileCase> FileCases()
 // The native fuzzer of the header check starts from these files.
 void WriteSeedCorpus(const std::vector<FileCase> &cases)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string build = self;
-    build = build.substr(0, build.rfind('\\')); // build\tests
-    build = build.substr(0, build.rfind('\\'));
-    std::string native = build + "\\native";
+    std::string native = BuildFolder() + "\\native";
     if (!FileExists(native))
         return;
     std::string corpus = native + "\\bmp_header_fuzzer-corpus";

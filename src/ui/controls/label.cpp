@@ -9,7 +9,6 @@
 
 // The counter keeps the label's right end; the title gets the rest.
 const int CounterWidth = 48;
-const COLORREF TitleColour = 0x0000FFC0;
 const COLORREF CounterColour = 0x00FFE040;
 const COLORREF RepeatCounterColour = 0x00C0C0C0;
 
@@ -28,7 +27,7 @@ void PaintLabel(HDC dc, int width, int height)
         return;
 
     HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-    COLORREF oldColour = SetTextColor(dc, TitleColour);
+    COLORREF oldColour = SetTextColor(dc, TextColour);
     int oldMode = SetBkMode(dc, TRANSPARENT);
 
     SelectObject(dc, player.titleFont);
