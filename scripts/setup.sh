@@ -9,6 +9,12 @@ fail() { echo "setup: $*" >&2; exit 1; }
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
           googletest fonts-ipafont-gothic cmake make xdotool clang
           libclang-rt-14-dev locales)
+# Wine plays MP3 and WMA through MCI on GStreamer: the ASF demuxer (ugly)
+# and the WMA decoder (libav) besides the base and good sets; ffmpeg makes
+# the WMA files the tests play, and unzip checks the download.
+packages+=(gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+           gstreamer1.0-plugins-ugly:i386 gstreamer1.0-libav:i386 ffmpeg
+           unzip)
 
 need_install=0
 for p in "${packages[@]}"; do

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# make_fixtures.sh OUT: makes the tones that the program tests play, from
+# tones that sox synthesises: WMA encoded by ffmpeg, MP3 by lame.
+set -eu
+out=$1
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+tone() { # tone FILE SECONDS FREQUENCY RATE CHANNELS
+  sox -R -n -r "$4" -c "$5" -b 16 "$1" synth "$2" sine "$3" vol 0.5
+}
+wma() { # wma WAV WMA
+  ffmpeg -nostdin -v error -y -i "$1" -c:a wmav2 -b:a 128k "$2"
+}
+
+# Long enough that none ends while a test listens.
+tone "$work/a.wav" 20 440 44100 2
+wma "$work/a.wav" "$out/tone440.wma"
+tone "$work/b.wav" 20 660 44100 2
+lame --quiet --noreplaygain -b 128 "$work/b.wav" "$out/tone660.mp3"
+# Short, so that its end comes soon.
+tone "$work/c.wav" 2 550 44100 2
+wma "$work/c.wav" "$out/short550.wma"
+# 22.05 kHz mono, as the engine plays it: 16-bit, at the file's own rate.
+tone "$work/d.wav" 6 1000 22050 1
+lame --quiet --noreplaygain -b 64 "$work/d.wav" "$out/mono1000.mp3"
+echo "make_fixtures: made $(ls "$out" | wc -l) files in $out"
