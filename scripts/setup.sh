@@ -6,8 +6,8 @@ set -u
 
 fail() { echo "setup: $*" >&2; exit 1; }
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
-          googletest fonts-ipafont-gothic cmake make xdotool clang
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb sox lame
+          googletest fonts-ipafont-gothic cmake make clang
           libclang-rt-14-dev locales)
 
 need_install=0
