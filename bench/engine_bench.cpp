@@ -6,8 +6,7 @@
 //
 //   engine_bench.exe ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav
 #include "mp3_stream.h"
-
-#include "app/player_state.h"
+#include "vbmp3.h"
 
 #include <windows.h>
 #include <mmreg.h>
@@ -50,11 +49,6 @@ std::vector<uint8_t> ReadFileBytes(const char *path)
         bytes.insert(bytes.end(), chunk, chunk + got);
     std::fclose(file);
     return bytes;
-}
-
-template <typename T> T Bind(HMODULE module, const char *name)
-{
-    return reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)));
 }
 
 // The whole file through the codec in one conversion; returns the PCM.
@@ -136,13 +130,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;
     }
-    auto init = Bind<Vbmp3Init>(module, "vbmp3_init");
-    auto open = Bind<Vbmp3Open>(module, "vbmp3_open");
-    auto play = Bind<Vbmp3Play>(module, "vbmp3_play");
-    auto getState = Bind<Vbmp3GetState>(module, "vbmp3_getState");
-    auto close = Bind<Vbmp3Close>(module, "vbmp3_close");
-    auto release = Bind<Vbmp3Free>(module, "vbmp3_free");
-    if (init() != 1) {
+    Vbmp3Entries engine;
+    if (!BindVbmp3Entries(engine, [&](const char *name) { return GetProcAddress(module, name); })) {
+        std::fprintf(stderr, "%s lacks an entry point\n", argv[1]);
+        return 1;
+    }
+    auto open = engine.open;
+    auto play = engine.play;
+    auto getState = engine.getState;
+    auto close = engine.close;
+    if (engine.init() != 1) {
         std::fprintf(stderr, "the engine is not ready\n");
         return 1;
     }
@@ -159,7 +156,7 @@ int main(int argc, char **argv)
     // Three rounds, each the floor and then the engine, so that both meet
     // the same machine; the medians are printed.
     std::vector<double> codecRuns, waveRuns, engineRuns;
-    Mp3Info info;
+    InfoRecord info;
     for (int round = 0; round < 3; ++round) {
         // The floor: one conversion, then MCI's wave player.
         double cpu = ProcessCpuSeconds();
@@ -206,21 +203,17 @@ int main(int argc, char **argv)
     // How long the transport calls take to return; each acts on the
     // device at once (pause, or a reset and refill).
     {
-        auto pause = Bind<Vbmp3Pause>(module, "vbmp3_pause");
-        auto restart = Bind<Vbmp3Restart>(module, "vbmp3_restart");
-        auto seek = Bind<Vbmp3Seek>(module, "vbmp3_seek");
-        auto stop = Bind<Vbmp3Stop>(module, "vbmp3_stop");
         open(argv[2], &info);
         play();
         Sleep(500);
         double t0 = WallSeconds();
-        pause();
+        engine.pause();
         double t1 = WallSeconds();
-        restart();
+        engine.restart();
         double t2 = WallSeconds();
-        seek(30);
+        engine.seek(30);
         double t3 = WallSeconds();
-        stop();
+        engine.stop();
         double t4 = WallSeconds();
         close();
         std::printf("calls: pause %.2f ms, restart %.2f ms, seek %.2f ms, stop %.2f ms\n", (t1 - t0) * 1000,
@@ -239,6 +232,6 @@ int main(int argc, char **argv)
     std::sort(opens.begin() + 1, opens.end());
     std::printf("vbmp3_open on %s (%d s): first %.1f ms, best %.1f ms, median %.1f ms\n", argv[3],
                 info.totalSeconds, firstOpen * 1000, opens[1] * 1000, opens[3] * 1000);
-    release();
+    engine.free();
     return 0;
 }

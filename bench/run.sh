@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
 # Runs the engine benchmark by hand under Wine, with the sound going to the
-# null device: builds bench/engine_bench.exe against build/VBMP3.dll, makes
-# a 60 s 128 kbit/s file and a one-hour VBR file (once), and prints the
-# numbers.
+# null device: builds the benchmark (a target of the project's build)
+# against build/VBMP3.dll, makes a 60 s 128 kbit/s file and a one-hour VBR
+# file (once), and prints the numbers.
 set -u
 SCRIPT_NAME=bench/run.sh
 source "$(dirname "$0")/../scripts/common.sh"
-[ -f "$BUILD/VBMP3.dll" ] || fail "build first (scripts/build.sh)"
+[ -f "$BUILD/CMakeCache.txt" ] || fail "build first (scripts/build.sh)"
 
 OUT="$BUILD/bench"
 mkdir -p "$OUT"
-i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -static \
-  -DWINVER=0x0501 -D_WIN32_WINNT=0x0501 -DNOMINMAX \
-  -I"$TOP/engine" -I"$TOP/src" \
-  "$TOP/bench/engine_bench.cpp" "$TOP/engine/mp3_stream.cpp" \
-  -o "$OUT/engine_bench.exe" -lmsacm32 -lwinmm || fail "could not build the benchmark"
+cmake --build "$BUILD" --target engine_bench vbmp3 >"$OUT/build.log" 2>&1 \
+  || { grep -E "error|Error" "$OUT/build.log" | head -n 20 >&2; fail "could not build the benchmark (see $OUT/build.log)"; }
 
 if [ ! -f "$OUT/tone60.mp3" ]; then
   sox -R -n -r 44100 -c 2 -b 16 "$OUT/tone60.wav" synth 60 sine 440 vol 0.5
@@ -30,16 +27,7 @@ if [ ! -f "$OUT/vbr60min.mp3" ]; then
   rm -f "$OUT/minute.wav" "$OUT/minute.mp3"
 fi
 
-export HOME="$BUILD/wine/bench-home"
-mkdir -p "$HOME/Desktop" "$HOME/Documents"
-cat >"$HOME/.asoundrc" <<ASOUND
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "/dev/null"
-  format "raw"
-}
-ASOUND
+wine_home "$BUILD/wine/bench-home" /dev/null
 trap '[ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1' EXIT
 wine_env "$BUILD/wine/bench-prefix"
 win() { winepath -w "$1" 2>/dev/null; }

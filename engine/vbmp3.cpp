@@ -64,6 +64,7 @@ bool PlayFrom(uint64_t sample)
 
 } // namespace
 
+// Declared, and marked for export, in vbmp3.h.
 #define ENTRY(name, ...) extern "C" int __stdcall name(__VA_ARGS__)
 
 ENTRY(vbmp3_init)
@@ -77,7 +78,7 @@ ENTRY(vbmp3_init)
 
 ENTRY(vbmp3_getVersion) { return EngineVersion; }
 
-ENTRY(vbmp3_open, const char *path, void *info)
+ENTRY(vbmp3_open, const char *path, InfoRecord *info)
 {
     CloseCurrent();
     if (info)
@@ -88,7 +89,7 @@ ENTRY(vbmp3_open, const char *path, void *info)
         engine.trackOpen = true;
         engine.state = StateStopped;
         if (info)
-            FillInfo(static_cast<InfoRecord *>(info), engine.track.stream);
+            FillInfo(info, engine.track.stream);
     }
     LeaveCriticalSection(&engine.lock);
     return opened ? 1 : 0;

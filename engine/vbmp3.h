@@ -19,6 +19,12 @@
 //
 // All are meant to be called from one thread; the sound is made by a
 // playback thread of the engine's own.
+//
+// This header is the whole contract: the library defines the entry points
+// declared below and exports exactly those; the program, the tests, the
+// stand-in libraries and the benchmark take the types, names and record
+// from here. Callers bind the entry points by name at run time
+// (BindVbmp3Entries), since the program must run without the library.
 #pragma once
 
 #include <cstdint>
@@ -56,3 +62,64 @@ struct InfoRecord {
 };
 static_assert(sizeof(InfoRecord) == 272, "the record is 272 bytes");
 
+// The library marks its definitions for export (undecorated by the linker);
+// a stand-in library builds with the same definition.
+#ifdef VBMP3_EXPORTS
+#define VBMP3_API __declspec(dllexport)
+#else
+#define VBMP3_API
+#endif
+
+extern "C" {
+VBMP3_API int __stdcall vbmp3_init();
+VBMP3_API int __stdcall vbmp3_getVersion();
+VBMP3_API int __stdcall vbmp3_open(const char *path, InfoRecord *info);
+VBMP3_API int __stdcall vbmp3_play();
+VBMP3_API int __stdcall vbmp3_getState(int *position);
+VBMP3_API int __stdcall vbmp3_pause();
+VBMP3_API int __stdcall vbmp3_stop();
+VBMP3_API int __stdcall vbmp3_restart();
+VBMP3_API int __stdcall vbmp3_seek(int seconds);
+VBMP3_API int __stdcall vbmp3_close();
+VBMP3_API int __stdcall vbmp3_free();
+VBMP3_API int __stdcall vbmp3_clallback();
+}
+
+// The twelve entry points as (field, exported name) pairs, in the order
+// above: the one list that the binding record and the binder are made from.
+#define VBMP3_ENTRY_POINTS(ENTRY)                                                                    \
+    ENTRY(init, vbmp3_init)                                                                          \
+    ENTRY(getVersion, vbmp3_getVersion)                                                              \
+    ENTRY(open, vbmp3_open)                                                                          \
+    ENTRY(play, vbmp3_play)                                                                          \
+    ENTRY(getState, vbmp3_getState)                                                                  \
+    ENTRY(pause, vbmp3_pause)                                                                        \
+    ENTRY(stop, vbmp3_stop)                                                                          \
+    ENTRY(restart, vbmp3_restart)                                                                    \
+    ENTRY(seek, vbmp3_seek)                                                                          \
+    ENTRY(close, vbmp3_close)                                                                        \
+    ENTRY(free, vbmp3_free)                                                                          \
+    ENTRY(callback, vbmp3_clallback)
+
+// The entry points of a loaded library, one pointer each, typed as declared
+// above.
+struct Vbmp3Entries {
+#define VBMP3_FIELD(field, name) decltype(&name) field;
+    VBMP3_ENTRY_POINTS(VBMP3_FIELD)
+#undef VBMP3_FIELD
+};
+
+// Fills `entries` from `find(name)`, which returns the address a library
+// exports by that name or null (GetProcAddress on the loaded library).
+// False when any entry point is missing: a library without one would crash
+// the first call that needs it.
+template <typename Find> bool BindVbmp3Entries(Vbmp3Entries &entries, Find find)
+{
+    bool complete = true;
+#define VBMP3_BIND(field, name)                                                                       \
+    entries.field = reinterpret_cast<decltype(&name)>(reinterpret_cast<void *>(find(#name)));         \
+    complete = complete && entries.field != nullptr;
+    VBMP3_ENTRY_POINTS(VBMP3_BIND)
+#undef VBMP3_BIND
+    return complete;
+}

@@ -1,5 +1,5 @@
-# Shared by run.sh and test.sh: paths, the build, Wine prefixes and the
-# virtual display. Sourced, not run.
+# Shared by run.sh, test.sh, build.sh and bench/run.sh: paths, the build,
+# Wine prefixes, the sound output and the virtual display. Sourced, not run.
 
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$TOP/build"
@@ -11,11 +11,11 @@ install_packages() {
 }
 
 build_all() {
-  local log="$BUILD/build.log"
+  local log="$BUILD/build.log" configure_log="$BUILD/configure.log"
   mkdir -p "$BUILD"
   if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-    cmake -S "$TOP" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >"$log" 2>&1 \
-      || { tail -n 20 "$log" >&2; fail "configuring the build failed (see $log)"; }
+    cmake -S "$TOP" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >"$configure_log" 2>&1 \
+      || { tail -n 20 "$configure_log" >&2; fail "configuring the build failed (see $configure_log)"; }
   fi
   cmake --build "$BUILD" -j "$(nproc)" >"$log" 2>&1 \
     || { grep -E "error|Error" "$log" | head -n 20 >&2; fail "the build failed (see $log)"; }
@@ -48,6 +48,23 @@ wine_settings() {
   done
   wineserver -w
   touch "$marker"
+}
+
+# wine_home DIR SOUND: makes DIR the HOME that Wine runs with, kept for a
+# prefix's whole life (Wine links the prefix's shell folders into it), and
+# sends everything played through ALSA's default device into the file
+# SOUND as raw PCM (/dev/null to hear nothing).
+wine_home() {
+  export HOME="$1"
+  mkdir -p "$HOME/Desktop" "$HOME/Documents" || fail "could not make the Wine home $HOME"
+  cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$2"
+  format "raw"
+}
+ASOUND
 }
 
 # start_display: a virtual X display of our own; stopped by stop_display.

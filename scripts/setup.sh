@@ -6,9 +6,12 @@ set -u
 
 fail() { echo "setup: $*" >&2; exit 1; }
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
-          googletest fonts-ipafont-gothic cmake make xdotool clang
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb sox lame
+          googletest fonts-ipafont-gothic cmake make clang
           libclang-rt-14-dev locales)
+# xdotool presses keys and opens menus on the virtual display for the key
+# tests and the screenshots; imagemagick takes the screenshots.
+packages+=(xdotool imagemagick)
 # Wine plays MP3 and WMA through MCI on GStreamer: the ASF demuxer (ugly)
 # and the WMA decoder (libav) besides the base and good sets; ffmpeg makes
 # the WMA files the tests play, and unzip checks the download.

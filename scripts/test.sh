@@ -8,20 +8,11 @@ source "$(dirname "$0")/common.sh"
 install_packages
 build_all
 
-# A HOME of the tests' own, kept for the prefix's whole life: Wine links
-# the prefix's shell folders into it, and ALSA reads .asoundrc from it.
+# The sound lands in a file that the tests check. TUNEWELL_SOUND_EXPECTED
+# makes a test that finds no sound file fail instead of passing unchecked.
 TEST_HOME="$BUILD/wine/test-home"
-mkdir -p "$TEST_HOME/Desktop" "$TEST_HOME/Documents"
-export HOME="$TEST_HOME"
-export TUNEWELL_SOUND_FILE="$TEST_HOME/sound.raw"
-cat >"$TEST_HOME/.asoundrc" <<ASOUND
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "$TUNEWELL_SOUND_FILE"
-  format "raw"
-}
-ASOUND
+export TUNEWELL_SOUND_FILE="$TEST_HOME/sound.raw" TUNEWELL_SOUND_EXPECTED=1
+wine_home "$TEST_HOME" "$TUNEWELL_SOUND_FILE"
 
 cleanup() {
   [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1

@@ -3,6 +3,8 @@
 // `player`; every part of the program reads and writes its fields directly.
 #pragma once
 
+#include "vbmp3.h"
+
 #include <windows.h>
 #include <commdlg.h>
 
@@ -16,43 +18,6 @@ enum BackEnd : int32_t { Mci = 0, Mp3Engine = 3 };
 // Paths travel in buffers of 260 characters and the terminating zero.
 const int PathBufferSize = MAX_PATH + 1;
 
-// The MP3 engine's information record. The engine owns the first 268
-// bytes; the program reads only the length.
-struct Mp3Info {
-    unsigned char engineData[268];
-    int32_t totalSeconds;
-};
-static_assert(sizeof(Mp3Info) == 272, "the engine writes exactly 272 bytes");
-
-// The MP3 engine library's entry points, bound by name.
-typedef int(__stdcall *Vbmp3Init)();
-typedef int(__stdcall *Vbmp3GetVersion)();
-typedef int(__stdcall *Vbmp3Open)(const char *path, Mp3Info *info);
-typedef int(__stdcall *Vbmp3Play)();
-typedef int(__stdcall *Vbmp3GetState)(int *position);
-typedef int(__stdcall *Vbmp3Pause)();
-typedef int(__stdcall *Vbmp3Stop)();
-typedef int(__stdcall *Vbmp3Restart)();
-typedef int(__stdcall *Vbmp3Seek)(int seconds);
-typedef int(__stdcall *Vbmp3Close)();
-typedef int(__stdcall *Vbmp3Free)();
-typedef int(__stdcall *Vbmp3Callback)();
-
-struct Mp3EngineBinding {
-    Vbmp3Init init;
-    Vbmp3GetVersion getVersion;
-    Vbmp3Open open;
-    Vbmp3Play play;
-    Vbmp3GetState getState;
-    Vbmp3Pause pause;
-    Vbmp3Stop stop;
-    Vbmp3Restart restart;
-    Vbmp3Seek seek;
-    Vbmp3Close close;
-    Vbmp3Free free;
-    Vbmp3Callback callback;
-};
-
 struct PlayerState {
     // The three containers come first so that they are built before, and
     // released after, everything else in the record.
@@ -64,14 +29,15 @@ struct PlayerState {
     uint32_t currentIndex;                 // compared unsigned
     int32_t repeatMode;
 
-    // Transport: Idle 0000, Playing 1100, Paused 1010, Stopped 1001
+    // Transport: Idle 0000, Playing 1100, Paused 1010, Stopped 1001;
+    // written only by SetTransport
     int32_t trackOpen;
     int32_t playing;
     int32_t paused;
     int32_t stopped;
     BackEnd backEnd;
     int32_t mp3EngineAvailable;
-    Mp3Info mp3Info;
+    InfoRecord mp3Info;
     uint32_t totalSeconds;
     uint32_t elapsedSeconds;
 
@@ -88,8 +54,10 @@ struct PlayerState {
     RECT clientRect;
     HDC frameDC;
     HBITMAP frameBitmap;
+    HGDIOBJ frameFirstBitmap;      // what frameDC held before frameBitmap
     HDC backgroundDC;
     HBITMAP backgroundBitmap;
+    HGDIOBJ backgroundFirstBitmap; // what backgroundDC held before backgroundBitmap
     RECT timeRect;
     HFONT titleFont;
     HFONT timeFont;
@@ -120,7 +88,7 @@ struct PlayerState {
 
     // MP3 engine binding
     HMODULE mp3Module;
-    Mp3EngineBinding vbmp3;
+    Vbmp3Entries vbmp3;
 };
 
 extern PlayerState player;
@@ -138,7 +106,3 @@ const COLORREF IdleColour = 0x00404040;
 // The face's texts: the time and the title.
 const COLORREF TextColour = 0x0000FFC0;
 
-// Creates the nine brushes and pens; the main window's destruction
-// releases them.
-void CreateDrawingResources();
-void DeleteDrawingResources();

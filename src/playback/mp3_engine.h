@@ -1,6 +1,6 @@
-// The MP3 engine library, loaded at run time from "VBMP3.dll". The program
-// calls it only through these wrappers, which use the entry points bound by
-// LoadMp3Engine; a test may bind player.vbmp3 to fakes instead.
+// The MP3 engine library, loaded at run time from "VBMP3.dll" and bound to
+// player.vbmp3; the program calls its entry points through that binding
+// only, and a test may bind it to fakes instead. Its contract is vbmp3.h.
 #pragma once
 
 #include "app/player_state.h"
@@ -9,12 +9,6 @@
 // 0 not). A library without all twelve entry points counts as missing.
 int32_t LoadMp3Engine();
 
-int vbmp3_open(const char *path, Mp3Info *info);
-int vbmp3_play();
-int vbmp3_getState(int *position);
-int vbmp3_pause();
-int vbmp3_stop();
-int vbmp3_restart();
-int vbmp3_seek(int seconds);
-int vbmp3_close();
-int vbmp3_free();
+// Undoes LoadMp3Engine as the player ends: vbmp3_free when the engine was
+// ready, then the library itself is let go.
+void UnloadMp3Engine();

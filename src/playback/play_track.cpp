@@ -5,7 +5,7 @@
 
 #include "app/player_state.h"
 #include "playback/mci.h"
-#include "playback/mp3_engine.h"
+#include "playback/transport.h"
 #include "playlist/display_name.h"
 #include "playlist/playlist.h"
 #include "ui/ui.h"
@@ -32,16 +32,6 @@ static void ChooseEntry(int index)
     player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
     if (player.currentIndex == previous)
         player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
-}
-
-static void CloseOpenTrack()
-{
-    if (!player.trackOpen)
-        return;
-    if (player.backEnd == Mci)
-        SendMci("close music wait");
-    else if (player.backEnd == Mp3Engine)
-        vbmp3_close();
 }
 
 // An entry of the wrong length cannot name a file, and one with a double
@@ -72,10 +62,10 @@ static bool OpenOnMci(const std::string &path)
 
 static int OpenAndPlayOnEngine(const std::string &path)
 {
-    vbmp3_open(path.c_str(), &player.mp3Info);
+    player.vbmp3.open(path.c_str(), &player.mp3Info);
     player.totalSeconds = static_cast<uint32_t>(player.mp3Info.totalSeconds);
     player.backEnd = Mp3Engine;
-    return vbmp3_play();
+    return player.vbmp3.play();
 }
 
 static bool OpenOnEngine(const std::string &path)
@@ -85,7 +75,7 @@ static bool OpenOnEngine(const std::string &path)
     if (!started) {
         // The engine gets one more chance, with a fresh open, before the
         // entry is given up.
-        vbmp3_close();
+        player.vbmp3.close();
         Sleep(5);
         started = OpenAndPlayOnEngine(path);
     }
@@ -111,28 +101,16 @@ static void ShowStartedTrack(const std::string &path)
     SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(player.totalSeconds));
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
     player.title = DisplayName(path.c_str());
-    player.trackOpen = 1;
-    player.playing = 1;
-    player.paused = 0;
-    player.stopped = 0;
-    EnableWindow(player.trackBar, TRUE);
     player.elapsedSeconds = 0;
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
-    RepaintFace();
+    SetTransport(Transport::Playing);
 }
 
 // Nothing is left to play; the length and back-end of the last try stay.
 void ShowIdle()
 {
-    player.trackOpen = 0;
-    player.playing = 0;
-    player.paused = 0;
-    player.stopped = 0;
     player.title.clear();
     player.elapsedSeconds = 0;
-    EnableWindow(player.trackBar, FALSE);
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
-    RepaintFace();
+    SetTransport(Transport::Idle);
 }
 
 void PlayTrack(int index)
@@ -144,7 +122,7 @@ void PlayTrack(int index)
     // after at most as many tries as there are entries, however many that is.
     for (;;) {
         ChooseEntry(index);
-        CloseOpenTrack();
+        CloseTrackBeforeOpen();
 
         // A copy: the window procedures that run during the repaints must
         // not pull the path from under us.
@@ -162,10 +140,7 @@ void PlayTrack(int index)
                 ShowStartedTrack(path);
                 return;
             }
-            if (player.backEnd == Mci)
-                SendMci("close music");
-            else
-                vbmp3_close();
+            CloseTrack();
         }
 
         RemoveEntry(static_cast<int>(player.currentIndex));

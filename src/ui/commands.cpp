@@ -2,11 +2,11 @@
 #include "ui/ui.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
 #include "playback/play_track.h"
+#include "playback/transport.h"
 #include "playlist/playlist.h"
 #include "ui/handed_path.h"
+#include "version.h"
 
 #include <commdlg.h>
 
@@ -42,10 +42,7 @@ static void RemoveCurrentEntry()
 {
     // Closed whatever trackOpen says: a stopped or failed device is closed
     // as well.
-    if (player.backEnd == Mp3Engine)
-        vbmp3_close();
-    else
-        SendMci("close music");
+    CloseTrack();
     player.repeatMode = 0;
     // The list may have run empty while the menu was open, when the end of
     // a track found nothing playable; then there is nothing to remove.
@@ -60,7 +57,8 @@ static void RemoveCurrentEntry()
 static void ShowAbout(HWND window)
 {
     // The "v" tells that MP3 files go through the engine library.
-    const char *text = player.mp3EngineAvailable ? "Tunewell Version 1.49v" : "Tunewell Version 1.49";
+    const char *text = player.mp3EngineAvailable ? "Tunewell Version " TUNEWELL_VERSION_TEXT "v"
+                                                 : "Tunewell Version " TUNEWELL_VERSION_TEXT;
     MessageBoxA(window, text, "バージョン情報", MB_OK);
 }
 

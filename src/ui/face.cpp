@@ -10,18 +10,7 @@ void SetUpDrawing(HWND window)
     int width = player.clientRect.right;
     int height = player.clientRect.bottom;
     LayoutChildren(width, height);
-
-    // The window's own DC only serves as the model for the two off-screen
-    // surfaces; both are one pixel smaller on every side for the bevel.
-    HDC windowDC = GetDC(window);
-    player.frameBitmap = CreateCompatibleBitmap(windowDC, width - 2, height - 2);
-    player.frameDC = CreateCompatibleDC(windowDC);
-    SelectObject(player.frameDC, player.frameBitmap);
-    player.backgroundBitmap = CreateCompatibleBitmap(windowDC, width - 2, height - 2);
-    player.backgroundDC = CreateCompatibleDC(windowDC);
-    SelectObject(player.backgroundDC, player.backgroundBitmap);
-    ReleaseDC(window, windowDC);
-
+    CreateFaceSurfaces(window);
     FillRect(player.backgroundDC, &player.clientRect, player.backgroundBrush);
 }
 
@@ -47,15 +36,16 @@ static void DrawTimeText(HDC dc)
     wsprintfA(text, "%02d:%02d/%02d:%02d", static_cast<int>(player.elapsedSeconds / 60),
               static_cast<int>(player.elapsedSeconds % 60), static_cast<int>(player.totalSeconds / 60),
               static_cast<int>(player.totalSeconds % 60));
-    SetTextColor(dc, TextColour);
-    SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, player.timeFont);
+    COLORREF oldColour = SetTextColor(dc, TextColour);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    // Put back at once, so that timeFont is never selected anywhere when it
+    // is deleted.
+    HGDIOBJ oldFont = SelectObject(dc, player.timeFont);
     RECT place = player.timeRect;
     DrawTextA(dc, text, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-    // The stock objects go back so that timeFont is never selected
-    // anywhere when it is deleted.
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    SelectObject(dc, oldFont);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColour);
 }
 
 void PaintFace(HDC windowDC)

@@ -1,5 +1,5 @@
-// Where the children sit and how big the fonts are: fixed percentages of
-// the client size, computed once when the main window is created.
+// Where the children and the time text sit: fixed percentages of the client
+// size, computed once when the main window is created.
 #include "ui/ui.h"
 
 #include "app/player_state.h"
@@ -12,12 +12,6 @@ int Proportion(int dimension, int percent)
     volatile double scaled = dimension * 0.01;
     volatile double product = scaled * percent;
     return static_cast<int>(product);
-}
-
-static HFONT CreateFaceFont(int height, int weight)
-{
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, nullptr);
 }
 
 void LayoutChildren(int width, int height)
@@ -34,10 +28,6 @@ void LayoutChildren(int width, int height)
     for (const auto &place : places)
         SetWindowPos(place.window, nullptr, Proportion(width, place.x), Proportion(height, place.y),
                      Proportion(width, place.width), Proportion(height, place.height), SWP_NOZORDER);
-
-    player.titleFont = CreateFaceFont(Proportion(height, 16), 600);
-    player.timeFont = CreateFaceFont(Proportion(height, 14), 600);
-    player.counterFont = CreateFaceFont(Proportion(height, 12), 500);
 
     player.timeRect.left = Proportion(width, 50);
     player.timeRect.top = Proportion(height, 70);

@@ -1,11 +1,9 @@
-// The timer's position poll and the slider's seeks, on whichever back-end
-// plays the open track.
+// The timer's position poll and the slider's seeks.
 #include "ui/ui.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
 #include "playback/play_track.h"
+#include "playback/transport.h"
 
 #include <commctrl.h>
 
@@ -18,17 +16,9 @@ void OnTimer()
         return;
 
     int position = 0;
-    if (player.backEnd == Mp3Engine) {
-        // Any state but playing means the track has ended.
-        if (vbmp3_getState(&position) != 1) {
-            PlayTrack(-1);
-            return;
-        }
-    } else {
-        // A failed query leaves the reply empty, which reads as 0.
-        char reply[16] = "";
-        SendMci("status music position wait", reply, sizeof reply);
-        position = MciReplySeconds(reply);
+    if (!ReadTrackPosition(position)) {
+        PlayTrack(-1);
+        return;
     }
 
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, position);
@@ -44,15 +34,5 @@ void OnHScroll()
     if (!player.playing)
         return;
 
-    int seconds = static_cast<int>(SendMessageA(player.trackBar, TBM_GETPOS, 0, 0));
-    if (player.backEnd == Mp3Engine) {
-        vbmp3_seek(seconds);
-    } else {
-        // The seek leaves the device stopped; the play restarts it and asks
-        // again for the end-of-track notice.
-        char command[64];
-        wsprintfA(command, "seek music to %d", static_cast<int>(static_cast<uint32_t>(seconds) * 1000u));
-        SendMci(command);
-        SendMci("play music notify", nullptr, 0, player.mainWindow);
-    }
+    SeekTrack(static_cast<int>(SendMessageA(player.trackBar, TBM_GETPOS, 0, 0)));
 }

@@ -1,10 +1,10 @@
 // What the main window builds when it is created and releases when it is
-// destroyed. The two lists read in the same order.
+// destroyed: the dialogs' records, the children and the timer, and the face
+// (whose resources face_resources.cpp makes and releases).
 #include "ui/ui.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
+#include "playback/transport.h"
 
 #include <commctrl.h>
 
@@ -60,15 +60,6 @@ void OnCreate(HWND window)
     SetTimer(window, PollTimerId, PollIntervalMs, nullptr);
 }
 
-static void DeleteMemoryDC(HDC &dc, HBITMAP &bitmap)
-{
-    // The DC goes first: a bitmap still selected into a DC is not deleted.
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-}
-
 void OnDestroy()
 {
     DestroyMenu(player.playlistMenu);
@@ -76,27 +67,11 @@ void OnDestroy()
     player.playlistMenu = nullptr;
     player.contextMenu = nullptr;
 
-    if (player.trackOpen) {
-        if (player.backEnd == Mp3Engine) {
-            vbmp3_close();
-        } else {
-            SendMci("stop music");
-            SendMci("close music");
-        }
-    }
+    EndPlayback();
 
     KillTimer(player.mainWindow, PollTimerId);
 
-    DeleteObject(player.titleFont);
-    DeleteObject(player.timeFont);
-    DeleteObject(player.counterFont);
-    player.titleFont = player.timeFont = player.counterFont = nullptr;
-    DeleteDrawingResources();
-    DeleteMemoryDC(player.backgroundDC, player.backgroundBitmap);
-    DeleteMemoryDC(player.frameDC, player.frameBitmap);
-
-    if (player.mp3EngineAvailable)
-        vbmp3_free();
+    DestroyFace();
 
     PostQuitMessage(0);
 }

@@ -17,13 +17,17 @@ class EngineLoaderTest : public PlayerTest {
     {
         if (fake) {
             ASSERT_TRUE(CopyFileA(FakePath(fake).c_str(), (folder / "VBMP3.dll").c_str(), FALSE)) << fake;
+            // A reference of the test's own keeps the stand-in and its notes
+            // in memory after the player lets the library go.
+            held = LoadLibraryA((folder / "VBMP3.dll").c_str());
+            ASSERT_NE(held, nullptr) << fake;
         }
         SetDllDirectoryA(folder.path().c_str());
     }
     std::string Calls()
     {
         auto calls = reinterpret_cast<const char *(*)()>(
-            reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "fake_engine_calls")));
+            reinterpret_cast<void *>(GetProcAddress(held, "fake_engine_calls")));
         return calls ? calls() : "(not loaded)";
     }
     void TearDown() override
@@ -32,9 +36,12 @@ class EngineLoaderTest : public PlayerTest {
         if (player.mp3Module)
             FreeLibrary(player.mp3Module);
         player.mp3Module = nullptr;
+        if (held)
+            FreeLibrary(held);
         SetDllDirectoryA(nullptr);
     }
     TempDir folder;
+    HMODULE held = nullptr;
 };
 
 TEST_F(EngineLoaderTest, NoLibraryMeansNoEngine)
@@ -50,6 +57,7 @@ TEST_F(EngineLoaderTest, ReadyLibraryIsBoundAndInitialisedOnce)
     Use("fake_engine_ready");
     EXPECT_EQ(LoadMp3Engine(), 1);
     ASSERT_NE(player.mp3Module, nullptr);
+    EXPECT_EQ(player.mp3Module, held);
     EXPECT_EQ(Calls(), "init ");
     EXPECT_EQ(reinterpret_cast<void *>(player.vbmp3.seek),
               reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "vbmp3_seek")));
@@ -64,8 +72,9 @@ TEST_F(EngineLoaderTest, LibraryThatIsNotReadyIsNeverCalledAgain)
     StartTestPlayer(music.path());
     EXPECT_EQ(player.mp3EngineAvailable, 0);
     StopTestPlayer();
-    // Not even vbmp3_free at shutdown.
+    // Not even vbmp3_free at shutdown; the library is let go all the same.
     EXPECT_EQ(Calls(), "init ");
+    EXPECT_EQ(player.mp3Module, nullptr);
 }
 
 TEST_F(EngineLoaderTest, ReadyLibraryIsFreedWhenTheWindowCloses)
@@ -76,6 +85,12 @@ TEST_F(EngineLoaderTest, ReadyLibraryIsFreedWhenTheWindowCloses)
     EXPECT_EQ(player.mp3EngineAvailable, 1);
     StopTestPlayer();
     EXPECT_EQ(Calls(), "init free ");
+    // The player's own reference is gone with the window: only the test's
+    // holds the library now.
+    EXPECT_EQ(player.mp3Module, nullptr);
+    FreeLibrary(held);
+    EXPECT_EQ(GetModuleHandleA("VBMP3.dll"), nullptr);
+    held = nullptr;
 }
 
 TEST_F(EngineLoaderTest, LibraryWithoutEveryEntryPointCountsAsMissing)

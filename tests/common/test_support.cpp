@@ -204,7 +204,7 @@ static FakeEngine *activeEngine = nullptr;
 
 static int __stdcall FakeInit() { return 1; }
 static int __stdcall FakeGetVersion() { return 0; }
-static int __stdcall FakeOpen(const char *path, Mp3Info *info)
+static int __stdcall FakeOpen(const char *path, InfoRecord *info)
 {
     activeEngine->calls.push_back(std::string("open ") + path);
     info->totalSeconds = activeEngine->openSeconds;
@@ -247,9 +247,41 @@ FakeEngine::FakeEngine()
 
 FakeEngine::~FakeEngine()
 {
-    player.vbmp3 = Mp3EngineBinding();
+    player.vbmp3 = Vbmp3Entries();
     player.mp3EngineAvailable = 0;
     activeEngine = nullptr;
+}
+
+// ---- Transport states set by hand -------------------------------------------
+
+void SetTransportFlags(Transport state, BackEnd backEnd)
+{
+    player.trackOpen = state != Transport::Idle;
+    player.playing = state == Transport::Playing;
+    player.paused = state == Transport::Paused;
+    player.stopped = state == Transport::Stopped;
+    player.backEnd = backEnd;
+}
+
+Transport CurrentTransport()
+{
+    const int32_t flags[] = {player.trackOpen, player.playing, player.paused, player.stopped};
+    if (!flags[0] && !flags[1] && !flags[2] && !flags[3])
+        return Transport::Idle;
+    if (flags[0] && flags[1] && !flags[2] && !flags[3])
+        return Transport::Playing;
+    if (flags[0] && !flags[1] && flags[2] && !flags[3])
+        return Transport::Paused;
+    if (flags[0] && !flags[1] && !flags[2] && flags[3])
+        return Transport::Stopped;
+    ADD_FAILURE() << "flags outside the four states: " << flags[0] << flags[1] << flags[2] << flags[3];
+    return Transport::Idle;
+}
+
+const char *TransportName(Transport state)
+{
+    static const char *const names[] = {"idle", "playing", "paused", "stopped"};
+    return names[static_cast<int>(state)];
 }
 
 // ---- The player in-process ------------------------------------------------
@@ -258,7 +290,7 @@ HWND StartTestPlayer(const std::string &directory, const std::string &tail)
 {
     SetCurrentDirectoryA(directory.c_str());
     // A fake engine bound by the test stays in place through start-up.
-    Mp3EngineBinding engine = player.vbmp3;
+    Vbmp3Entries engine = player.vbmp3;
     int32_t available = player.mp3EngineAvailable;
     HWND window = StartPlayer(GetModuleHandleA(nullptr), tail.c_str(), SW_SHOWNORMAL);
     if (available) {
@@ -279,7 +311,7 @@ void StopTestPlayer()
             DispatchMessageA(&message);
     }
     HMODULE engineModule = player.mp3Module;
-    Mp3EngineBinding engine = player.vbmp3;
+    Vbmp3Entries engine = player.vbmp3;
     int32_t available = player.mp3EngineAvailable;
     player = PlayerState();
     // A fake engine outlives the player it was bound for.
@@ -381,6 +413,12 @@ std::string SoundFilePath()
     return path;
 }
 
+bool SoundExpected()
+{
+    const char *expected = std::getenv("TUNEWELL_SOUND_EXPECTED");
+    return expected && *expected && std::strcmp(expected, "0") != 0;
+}
+
 void ClearSound()
 {
     std::string path = SoundFilePath();
@@ -406,3 +444,30 @@ SoundSummary SummarizeSound(const std::string &pcm, int sampleRate, int channels
     summary.frequency = summary.seconds > 0 ? crossings / 2.0 / summary.seconds : 0;
     return summary;
 }
+
+std::string FromFirstSound(const std::string &pcm, int channels)
+{
+    size_t frame = 0;
+    const size_t frameBytes = static_cast<size_t>(channels) * 2;
+    while ((frame + 1) * frameBytes <= pcm.size()) {
+        const int16_t *sample = reinterpret_cast<const int16_t *>(pcm.data() + frame * frameBytes);
+        if (*sample != 0)
+            break;
+        ++frame;
+    }
+    return pcm.substr(frame * frameBytes);
+}
+
+std::string WithoutSilenceAtTheEnds(const std::string &pcm)
+{
+    size_t begin = 0, end = pcm.size() & ~size_t(1);
+    while (end >= 2 && pcm[end - 1] == 0 && pcm[end - 2] == 0)
+        end -= 2;
+    while (begin + 4 <= end && std::memcmp(&pcm[begin], "\0\0\0\0", 4) == 0)
+        begin += 4;
+    return pcm.substr(begin, end - begin);
+}
+
+// ---- MCI command strings ------------------------------------------------------
+
+std::string MciOpenCommand(const std::string &path) { return "open \"" + path + "\" alias music wait"; }

@@ -6,6 +6,7 @@
 
 #include "app/player_state.h"
 #include "playback/mci.h"
+#include "playback/transport.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,16 @@ class FakeEngine {
     int position = 0;             // getState's position
 };
 
+// ---- Transport states set by hand -------------------------------------------
+
+// Puts the four transport flags into `state` and the track on `backEnd`,
+// leaving the slider and the face alone.
+void SetTransportFlags(Transport state, BackEnd backEnd);
+// The state the four flags are in; flags outside the four states fail the
+// test (and read as idle).
+Transport CurrentTransport();
+const char *TransportName(Transport state);
+
 // ---- The player in-process ------------------------------------------------
 
 // Runs start-up (without the message loop) in `directory` with the given
@@ -141,6 +152,21 @@ DWORD CloseProgram(ProgramProcess &program);
 // The file that the sound output lands in (TUNEWELL_SOUND_FILE), in its
 // Windows form; empty when the tests run without one.
 std::string SoundFilePath();
+// Whether the runner promises a sound file (TUNEWELL_SOUND_EXPECTED, set by
+// scripts/test.sh).
+bool SoundExpected();
+
+// Ends a test that needs the sound file when there is none: as a failure
+// where sound is expected, so that it cannot pass unchecked; as a skip for
+// a test program run by hand without the sound set-up.
+#define REQUIRE_SOUND_FILE()                                                                        \
+    do {                                                                                            \
+        if (SoundFilePath().empty()) {                                                              \
+            if (SoundExpected())                                                                    \
+                FAIL() << "sound is expected but TUNEWELL_SOUND_FILE names no file";               \
+            GTEST_SKIP() << "no sound output file";                                                 \
+        }                                                                                           \
+    } while (0)
 // Removes what earlier tests played.
 void ClearSound();
 
@@ -151,3 +177,17 @@ struct SoundSummary {
     double frequency; // from zero crossings of the first channel
 };
 SoundSummary SummarizeSound(const std::string &pcm, int sampleRate, int channels);
+
+// 16-bit PCM from the first frame whose first channel is not silent: past
+// the silence a device may put first.
+std::string FromFirstSound(const std::string &pcm, int channels);
+// 16-bit PCM without the silence the device adds before the first buffer
+// and after the last (it writes whole periods of 10 ms, and keeps writing
+// them until it is closed): zero groups of four bytes at the start, zero
+// samples at the end.
+std::string WithoutSilenceAtTheEnds(const std::string &pcm);
+
+// ---- MCI command strings ------------------------------------------------------
+
+// The command that opens `path` on the device "music", as PlayTrack sends it.
+std::string MciOpenCommand(const std::string &path);

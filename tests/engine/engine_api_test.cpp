@@ -4,19 +4,11 @@
 #include "engine_test_support.h"
 #include "common/test_support.h"
 
+#include <cstddef>
 #include <cstring>
+#include <set>
 
 namespace {
-
-// The first 268 bytes of the record, as the engine fills them.
-struct InfoFields {
-    uint32_t sampleRate, channels, bitrate, mpegVersion, layer, frames, totalSamples, totalMilliseconds;
-    uint32_t encoderDelay, encoderPadding, flags, channelMode, audioOffset, audioBytes;
-};
-
-const InfoFields &Fields(const Mp3Info &info) { return *reinterpret_cast<const InfoFields *>(&info); }
-
-enum { NoTrack = 0, Playing = 1, Paused = 2, Stopped = 3, Ended = 4 };
 
 int State(int *position = nullptr)
 {
@@ -31,21 +23,10 @@ int Position()
     return position;
 }
 
-bool WaitForEnd() { return WaitUntil([] { return State() != Playing; }, 30000); }
+bool WaitForEnd() { return WaitUntil([] { return State() != StatePlaying; }, 30000); }
 
-// What reached the sound file, without the silence that the device adds
-// before the first buffer and after the last (it writes whole periods of
-// 10 ms, and keeps writing them until it is closed).
-std::string Sound()
-{
-    std::string pcm = ReadBytes(SoundFilePath());
-    size_t begin = 0, end = pcm.size() & ~size_t(1);
-    while (end >= 2 && pcm[end - 1] == 0 && pcm[end - 2] == 0)
-        end -= 2;
-    while (begin + 4 <= end && std::memcmp(&pcm[begin], "\0\0\0\0", 4) == 0)
-        begin += 4;
-    return pcm.substr(begin, end - begin);
-}
+// What reached the sound file, without the device's silence at either end.
+std::string Sound() { return WithoutSilenceAtTheEnds(ReadBytes(SoundFilePath())); }
 
 class EngineApiTest : public ::testing::Test {
   protected:
@@ -66,7 +47,7 @@ class EngineApiTest : public ::testing::Test {
         std::memset(&info, 0xAB, sizeof info);
         ASSERT_EQ(Engine().open(Fixture(name).c_str(), &info), 1) << name;
     }
-    Mp3Info info;
+    InfoRecord info;
 };
 
 TEST_F(EngineApiTest, HarmlessEntriesAnswerWithoutATrack)
@@ -74,15 +55,43 @@ TEST_F(EngineApiTest, HarmlessEntriesAnswerWithoutATrack)
     EXPECT_EQ(Engine().getVersion(), 100);
     EXPECT_EQ(Engine().callback(), 0);
     int position = -1;
-    EXPECT_EQ(Engine().getState(&position), NoTrack);
+    EXPECT_EQ(Engine().getState(&position), StateNoTrack);
     EXPECT_EQ(position, 0);
-    EXPECT_EQ(Engine().getState(nullptr), NoTrack);
+    EXPECT_EQ(Engine().getState(nullptr), StateNoTrack);
     EXPECT_EQ(Engine().play(), 0);
     Engine().pause();
     Engine().restart();
     Engine().stop();
     EXPECT_EQ(Engine().seek(3), 0);
-    EXPECT_EQ(State(), NoTrack);
+    EXPECT_EQ(State(), StateNoTrack);
+}
+
+// The library exports the twelve entry points of vbmp3.h by their bare
+// names, and nothing else.
+TEST(EngineExportsTest, ExactlyTheEntryPointsOfTheContract)
+{
+    HMODULE module = EngineModule();
+    ASSERT_NE(module, nullptr) << "build/VBMP3.dll did not load";
+    const BYTE *base = reinterpret_cast<const BYTE *>(module);
+    const IMAGE_DOS_HEADER *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    const IMAGE_NT_HEADERS *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &directory = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(directory.VirtualAddress, 0u);
+    const IMAGE_EXPORT_DIRECTORY *exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + directory.VirtualAddress);
+    const DWORD *names = reinterpret_cast<const DWORD *>(base + exports->AddressOfNames);
+    std::set<std::string> exported;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        exported.insert(reinterpret_cast<const char *>(base + names[i]));
+    EXPECT_EQ(exports->NumberOfFunctions, 12u);
+
+    const std::set<std::string> declared = {
+#define VBMP3_NAME(field, name) #name,
+        VBMP3_ENTRY_POINTS(VBMP3_NAME)
+#undef VBMP3_NAME
+    };
+    EXPECT_EQ(declared.size(), 12u);
+    EXPECT_EQ(exported, declared);
 }
 
 struct LengthCase {
@@ -100,16 +109,15 @@ TEST_P(EngineLengthTest, RecordHoldsTheTrueLength)
     const LengthCase &c = GetParam();
     Open(c.file);
     EXPECT_EQ(info.totalSeconds, c.seconds);
-    EXPECT_EQ(Fields(info).sampleRate, c.sampleRate);
-    EXPECT_EQ(Fields(info).channels, c.channels);
-    EXPECT_EQ(Fields(info).mpegVersion, c.mpegVersion);
-    EXPECT_EQ(Fields(info).layer, 3u);
-    EXPECT_EQ(Fields(info).totalMilliseconds / 1000, uint32_t(c.seconds));
+    EXPECT_EQ(info.sampleRate, c.sampleRate);
+    EXPECT_EQ(info.channels, c.channels);
+    EXPECT_EQ(info.mpegVersion, c.mpegVersion);
+    EXPECT_EQ(info.layer, 3u);
+    EXPECT_EQ(info.totalMilliseconds / 1000, uint32_t(c.seconds));
     // Beyond the fields the record is zero.
-    const unsigned char *bytes = info.engineData;
-    for (size_t i = sizeof(InfoFields); i < sizeof info.engineData; ++i)
-        ASSERT_EQ(bytes[i], 0) << "byte " << i;
-    EXPECT_EQ(State(), Stopped);
+    for (size_t i = 0; i < sizeof info.reserved; ++i)
+        ASSERT_EQ(info.reserved[i], 0) << "byte " << offsetof(InfoRecord, reserved) + i;
+    EXPECT_EQ(State(), StateStopped);
     EXPECT_EQ(Position(), 0);
 }
 
@@ -133,15 +141,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineApiTest, RecordDescribesTheEncoding)
 {
     Open("vbr.mp3");
-    const InfoFields &f = Fields(info);
+    const InfoRecord &f = info;
     EXPECT_EQ(f.totalSamples, 286650u); // 6.5 s at 44.1 kHz
     EXPECT_EQ(f.encoderDelay, 576u);
     EXPECT_TRUE(f.flags & 1) << "variable bitrate";
     EXPECT_TRUE(f.flags & 2) << "Xing/Info header";
     EXPECT_TRUE(f.flags & 8) << "LAME tag";
     Open("id3v2.mp3");
-    EXPECT_EQ(Fields(info).audioOffset, 2020u);
-    EXPECT_TRUE(Fields(info).flags & 16);
+    EXPECT_EQ(info.audioOffset, 2020u);
+    EXPECT_TRUE(info.flags & 16);
 }
 
 TEST_F(EngineApiTest, BadInputFailsCleanly)
@@ -153,7 +161,7 @@ TEST_F(EngineApiTest, BadInputFailsCleanly)
         EXPECT_EQ(Engine().open(path.c_str(), &info), 0) << path;
         EXPECT_EQ(info.totalSeconds, 0) << path;
         EXPECT_EQ(Engine().play(), 0) << path;
-        EXPECT_EQ(State(), NoTrack) << path;
+        EXPECT_EQ(State(), StateNoTrack) << path;
         Engine().close();
     }
     EXPECT_EQ(Engine().open(nullptr, &info), 0);
@@ -185,15 +193,14 @@ const double ToneEndSeconds = 0.002;
 
 TEST_P(EngineSoundTest, PlaysTheWholeToneAndEnds)
 {
-    if (SoundFilePath().empty())
-        GTEST_SKIP() << "no sound file";
+    REQUIRE_SOUND_FILE();
     const SoundCase &c = GetParam();
     Open(c.file);
     ASSERT_NE(Engine().play(), 0);
-    EXPECT_EQ(State(), Playing);
+    EXPECT_EQ(State(), StatePlaying);
     ASSERT_TRUE(WaitForEnd());
     int position = -1;
-    EXPECT_EQ(Engine().getState(&position), Ended);
+    EXPECT_EQ(Engine().getState(&position), StateEnded);
     EXPECT_EQ(position, info.totalSeconds);
     Engine().close();
     SoundSummary sound = SummarizeSound(Sound(), c.sampleRate, c.channels);
@@ -210,31 +217,29 @@ INSTANTIATE_TEST_SUITE_P(Files, EngineSoundTest,
 
 TEST_F(EngineApiTest, DamagedMiddlePlaysOnToTheEnd)
 {
-    if (SoundFilePath().empty())
-        GTEST_SKIP() << "no sound file";
+    REQUIRE_SOUND_FILE();
     for (const char *file : {"damaged.mp3", "truncated.mp3"}) {
         ClearSound();
         Open(file);
         ASSERT_NE(Engine().play(), 0);
         ASSERT_TRUE(WaitForEnd()) << file;
-        EXPECT_EQ(State(), Ended) << file;
+        EXPECT_EQ(State(), StateEnded) << file;
         Engine().close();
         SoundSummary sound = SummarizeSound(Sound(), 44100, 2);
-        EXPECT_NEAR(sound.seconds, Fields(info).totalSamples / 44100.0, ToneEndSeconds) << file;
+        EXPECT_NEAR(sound.seconds, info.totalSamples / 44100.0, ToneEndSeconds) << file;
         EXPECT_NEAR(sound.frequency, 440, 15) << file;
     }
 }
 
 TEST_F(EngineApiTest, SeekBeforePlayingThenRestartPlaysTheRest)
 {
-    if (SoundFilePath().empty())
-        GTEST_SKIP() << "no sound file";
+    REQUIRE_SOUND_FILE();
     Open("cbr128.mp3");
     EXPECT_EQ(Engine().seek(2), 1);
-    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(State(), StateStopped);
     EXPECT_EQ(Position(), 2);
     Engine().restart();
-    EXPECT_EQ(State(), Playing);
+    EXPECT_EQ(State(), StatePlaying);
     ASSERT_TRUE(WaitForEnd());
     Engine().close();
     SoundSummary sound = SummarizeSound(Sound(), 44100, 2);
@@ -244,15 +249,14 @@ TEST_F(EngineApiTest, SeekBeforePlayingThenRestartPlaysTheRest)
 
 TEST_F(EngineApiTest, SeekWhilePlayingGoesOnFromThere)
 {
-    if (SoundFilePath().empty())
-        GTEST_SKIP() << "no sound file";
+    REQUIRE_SOUND_FILE();
     Open("cbr128.mp3");
     ASSERT_NE(Engine().play(), 0);
     EXPECT_EQ(Engine().seek(2), 1);
-    EXPECT_EQ(State(), Playing);
+    EXPECT_EQ(State(), StatePlaying);
     EXPECT_GE(Position(), 2);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     Engine().close();
     // The 3 s after the seek, and what the device took before it.
     EXPECT_NEAR(SummarizeSound(Sound(), 44100, 2).seconds, 3.3, 0.31);
@@ -260,13 +264,12 @@ TEST_F(EngineApiTest, SeekWhilePlayingGoesOnFromThere)
 
 TEST_F(EngineApiTest, PauseHoldsThePositionAndRestartGoesOn)
 {
-    if (SoundFilePath().empty())
-        GTEST_SKIP() << "no sound file";
+    REQUIRE_SOUND_FILE();
     Open("cbr10.mp3");
     ASSERT_NE(Engine().play(), 0);
     ASSERT_TRUE(WaitUntil([] { return Position() >= 1; }));
     Engine().pause();
-    EXPECT_EQ(State(), Paused);
+    EXPECT_EQ(State(), StatePaused);
     // The sound stops at once: at most what the device had taken, 100 ms
     // of it, comes out after the pause.
     size_t soundAtPause = ReadBytes(SoundFilePath()).size();
@@ -274,11 +277,11 @@ TEST_F(EngineApiTest, PauseHoldsThePositionAndRestartGoesOn)
     EXPECT_FALSE(WaitUntil([&] { return Position() != held; }, 400)) << "moved while paused";
     EXPECT_LE(ReadBytes(SoundFilePath()).size(), soundAtPause + 17640);
     EXPECT_EQ(Engine().seek(held), 1);
-    EXPECT_EQ(State(), Paused);
+    EXPECT_EQ(State(), StatePaused);
     Engine().restart();
-    EXPECT_EQ(State(), Playing);
+    EXPECT_EQ(State(), StatePlaying);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     Engine().close();
     // The whole 10 s, plus at most what was queued when the seek dropped it.
     double seconds = SummarizeSound(Sound(), 44100, 2).seconds;
@@ -292,20 +295,22 @@ TEST_F(EngineApiTest, StopThenSeekToStartThenRestartPlaysFromTheStart)
     ASSERT_NE(Engine().play(), 0);
     ASSERT_TRUE(WaitUntil([] { return Position() >= 1; }));
     Engine().stop();
-    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(State(), StateStopped);
     int held = Position();
     EXPECT_GE(held, 1);
     EXPECT_FALSE(WaitUntil([&] { return Position() != held; }, 300)) << "moved while stopped";
     Engine().seek(0);
     EXPECT_EQ(Position(), 0);
-    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(State(), StateStopped);
     Engine().restart();
-    EXPECT_EQ(State(), Playing);
+    EXPECT_EQ(State(), StatePlaying);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     EXPECT_EQ(Position(), 5);
     Engine().close();
-    if (!SoundFilePath().empty()) {
+    // Checked wherever there is a sound file, and always where one is expected.
+    if (SoundExpected() || !SoundFilePath().empty()) {
+        ASSERT_FALSE(SoundFilePath().empty()) << "sound is expected but TUNEWELL_SOUND_FILE names no file";
         // What was heard before the stop, then the whole track again.
         double seconds = SummarizeSound(Sound(), 44100, 2).seconds;
         EXPECT_GE(seconds, 5.0 + held - 0.02);
@@ -318,24 +323,24 @@ TEST_F(EngineApiTest, SeekAfterTheEndAndPastTheEnd)
     Open("rate8000.mp3");
     ASSERT_NE(Engine().play(), 0);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     EXPECT_EQ(Engine().seek(1), 1);
-    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(State(), StateStopped);
     EXPECT_EQ(Position(), 1);
     Engine().restart();
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     // Past the end, and before the start, while playing.
     ASSERT_NE(Engine().play(), 0);
     Engine().seek(3600);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(State(), Ended);
+    EXPECT_EQ(State(), StateEnded);
     EXPECT_EQ(Position(), 2);
     ASSERT_NE(Engine().play(), 0);
     Engine().seek(-5);
     EXPECT_EQ(Position(), 0);
     Engine().close();
-    EXPECT_EQ(State(), NoTrack);
+    EXPECT_EQ(State(), StateNoTrack);
 }
 
 TEST_F(EngineApiTest, OpenWhilePlayingClosesTheOldTrack)
@@ -343,7 +348,7 @@ TEST_F(EngineApiTest, OpenWhilePlayingClosesTheOldTrack)
     Open("cbr10.mp3");
     ASSERT_NE(Engine().play(), 0);
     Open("mono22.mp3");
-    EXPECT_EQ(State(), Stopped);
+    EXPECT_EQ(State(), StateStopped);
     ASSERT_NE(Engine().play(), 0);
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Position(), 4);

@@ -2,7 +2,9 @@
 // are, and the library loaded by its full path.
 #pragma once
 
-#include "app/player_state.h"
+#include "vbmp3.h"
+
+#include <windows.h>
 
 #include <string>
 
@@ -10,5 +12,5 @@
 std::string Fixture(const std::string &name);
 
 // build/VBMP3.dll, loaded once and bound like the program binds it.
-const Mp3EngineBinding &Engine();
+const Vbmp3Entries &Engine();
 HMODULE EngineModule();

@@ -13,8 +13,6 @@
 
 namespace {
 
-std::string Open(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
-
 // Entries "C:\snd\0.wav", "C:\snd\1.wav", ...
 std::vector<std::string> Entries(int count)
 {
@@ -24,18 +22,13 @@ std::vector<std::string> Entries(int count)
     return entries;
 }
 
-// The advancing rule, worked out from the same generator the player uses.
-uint32_t ExpectedAdvance(uint32_t current, uint32_t count, bool *redrew = nullptr)
+// The value the platform's generator gives after `draws` draws from `seed`.
+int DrawAfter(unsigned seed, int draws)
 {
-    if (current >= count)
-        current = 0;
-    uint32_t next = static_cast<uint32_t>(std::rand()) % count;
-    bool again = next == current;
-    if (again)
-        next = static_cast<uint32_t>(std::rand()) % count;
-    if (redrew)
-        *redrew = again;
-    return next;
+    std::srand(seed);
+    for (int i = 0; i < draws; ++i)
+        std::rand();
+    return std::rand();
 }
 
 class PlayTrackChoiceTest : public PlayerTest {
@@ -60,31 +53,80 @@ class PlayTrackChoiceTest : public PlayerTest {
     MciRecorder mci;
 };
 
+// Advancing draws rand() modulo the count, and draws once more when that is
+// the current entry. Each row: the seed of the platform's generator, the
+// count, the current entry, the entry it must lead to, and whether the
+// first draw hit the current entry (two draws taken instead of one).
+struct AdvanceCase {
+    unsigned seed;
+    uint32_t count;
+    uint32_t current;
+    uint32_t expected;
+    bool redraw;
+};
+const AdvanceCase AdvanceCases[] = {
+    {1, 2, 1, 1, true}, {1, 3, 1, 2, false}, {1, 7, 1, 6, false},
+    {2, 2, 0, 1, false}, {2, 3, 2, 0, false}, {2, 7, 2, 3, false},
+    {3, 2, 1, 0, false}, {3, 3, 0, 2, true}, {3, 7, 3, 6, false},
+    {4, 2, 0, 1, false}, {4, 3, 1, 0, false}, {4, 7, 4, 2, false},
+    {5, 2, 1, 0, false}, {5, 3, 2, 0, false}, {5, 7, 5, 0, true},
+    {6, 2, 0, 1, true}, {6, 3, 0, 1, false}, {6, 7, 6, 2, false},
+    {7, 2, 1, 0, true}, {7, 3, 1, 1, true}, {7, 7, 0, 5, false},
+    {8, 2, 0, 0, true}, {8, 3, 2, 1, false}, {8, 7, 1, 2, true},
+    {9, 2, 1, 0, false}, {9, 3, 0, 2, false}, {9, 7, 2, 5, false},
+    {10, 2, 0, 1, false}, {10, 3, 1, 2, false}, {10, 7, 3, 1, false},
+    {11, 2, 1, 0, false}, {11, 3, 2, 0, true}, {11, 7, 4, 5, true},
+    {12, 2, 0, 1, false}, {12, 3, 0, 2, false}, {12, 7, 5, 0, false},
+    {13, 2, 1, 0, true}, {13, 3, 1, 0, false}, {13, 7, 6, 4, false},
+    {14, 2, 0, 1, true}, {14, 3, 2, 0, false}, {14, 7, 0, 0, true},
+    {15, 2, 1, 1, true}, {15, 3, 0, 2, true}, {15, 7, 1, 3, false},
+    {16, 2, 0, 0, true}, {16, 3, 1, 0, false}, {16, 7, 2, 6, false},
+    {17, 2, 1, 0, false}, {17, 3, 2, 1, false}, {17, 7, 3, 2, true},
+    {18, 2, 0, 1, false}, {18, 3, 0, 1, false}, {18, 7, 4, 6, false},
+    {19, 2, 1, 0, false}, {19, 3, 1, 1, true}, {19, 7, 5, 2, false},
+    {20, 2, 0, 1, false}, {20, 3, 2, 1, false}, {20, 7, 6, 5, false},
+    {21, 2, 1, 0, true}, {21, 3, 0, 2, false}, {21, 7, 0, 2, false},
+    {22, 2, 0, 0, true}, {22, 3, 1, 2, false}, {22, 7, 1, 5, false},
+    {23, 2, 1, 0, true}, {23, 3, 2, 2, true}, {23, 7, 2, 1, false},
+    {24, 2, 0, 1, true}, {24, 3, 0, 2, false}, {24, 7, 3, 4, false},
+    {25, 2, 1, 0, false}, {25, 3, 1, 0, false}, {25, 7, 4, 1, false},
+    {26, 2, 0, 1, false}, {26, 3, 2, 0, false}, {26, 7, 5, 4, false},
+    {27, 2, 1, 0, false}, {27, 3, 0, 2, true}, {27, 7, 6, 0, false},
+    {28, 2, 0, 0, true}, {28, 3, 1, 1, true}, {28, 7, 0, 4, false},
+    {29, 2, 1, 1, true}, {29, 3, 2, 1, false}, {29, 7, 1, 0, false},
+    {30, 2, 0, 1, true}, {30, 3, 0, 1, false}, {30, 7, 2, 3, false},
+    {31, 2, 1, 0, true}, {31, 3, 1, 1, true}, {31, 7, 3, 6, false},
+    {32, 2, 0, 1, false}, {32, 3, 2, 0, true}, {32, 7, 4, 3, false},
+    {33, 2, 1, 0, false}, {33, 3, 0, 2, false}, {33, 7, 5, 6, false},
+    {34, 2, 0, 1, false}, {34, 3, 1, 2, false}, {34, 7, 6, 2, false},
+    {35, 2, 1, 0, false}, {35, 3, 2, 2, true}, {35, 7, 0, 5, false},
+    {36, 2, 0, 0, true}, {36, 3, 0, 0, true}, {36, 7, 1, 2, false},
+    {37, 2, 1, 0, true}, {37, 3, 1, 0, false}, {37, 7, 2, 5, false},
+    {38, 2, 0, 0, true}, {38, 3, 2, 0, false}, {38, 7, 3, 1, false},
+    {39, 2, 1, 1, true}, {39, 3, 0, 2, true}, {39, 7, 4, 6, true},
+    {40, 2, 0, 1, false}, {40, 3, 1, 1, true}, {40, 7, 5, 1, false},
+};
+
 TEST_F(PlayTrackChoiceTest, AdvancingFollowsTheSeededGeneratorWithOneRedraw)
 {
     int redraws = 0, firstDraws = 0;
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        for (uint32_t count : {2u, 3u, 7u}) {
-            SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(count) + " entries");
-            player.playlist = Entries(static_cast<int>(count));
-            player.repeatMode = 0;
-            uint32_t previous = seed % count;
-            player.currentIndex = previous;
+    for (const AdvanceCase &c : AdvanceCases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed) + ", " + std::to_string(c.count) + " entries");
+        player.playlist = Entries(static_cast<int>(c.count));
+        player.repeatMode = 0;
+        player.currentIndex = c.current;
+        (c.redraw ? redraws : firstDraws)++;
+        const int next = DrawAfter(c.seed, c.redraw ? 2 : 1);
 
-            std::srand(seed);
-            bool redrew = false;
-            uint32_t expected = ExpectedAdvance(previous, count, &redrew);
-            (redrew ? redraws : firstDraws)++;
-
-            std::srand(seed);
-            mci.Clear();
-            PlayTrack(-1);
-            EXPECT_EQ(player.currentIndex, expected);
-            ASSERT_EQ(Opened().size(), 1u);
-            EXPECT_EQ(Opened()[0], Open(player.playlist[expected]));
-        }
+        std::srand(c.seed);
+        mci.Clear();
+        PlayTrack(-1);
+        EXPECT_EQ(player.currentIndex, c.expected);
+        ASSERT_EQ(Opened().size(), 1u);
+        EXPECT_EQ(Opened()[0], MciOpenCommand(player.playlist[c.expected]));
+        EXPECT_EQ(std::rand(), next) << "draws taken";
     }
-    // Both ways through the rule were taken.
+    // The rows take both ways through the rule.
     EXPECT_GT(redraws, 0);
     EXPECT_GT(firstDraws, 0);
 }
@@ -100,13 +142,13 @@ TEST_F(PlayTrackChoiceTest, OneEntryWithoutRepeatDrawsTwiceAndReplaysIt)
     std::srand(77);
     PlayTrack(-1);
     EXPECT_EQ(player.currentIndex, 0u);
-    EXPECT_EQ(Opened(), std::vector<std::string>{Open("C:\\snd\\only.wav")});
+    EXPECT_EQ(Opened(), std::vector<std::string>{MciOpenCommand("C:\\snd\\only.wav")});
     // Exactly two values were taken from the generator.
     EXPECT_EQ(std::rand(), third);
 
     mci.Clear();
     PlayTrack(-1);
-    EXPECT_EQ(Opened(), std::vector<std::string>{Open("C:\\snd\\only.wav")});
+    EXPECT_EQ(Opened(), std::vector<std::string>{MciOpenCommand("C:\\snd\\only.wav")});
 }
 
 struct RepeatCase {
@@ -139,22 +181,28 @@ TEST_F(PlayTrackChoiceTest, RepeatAndGivenIndexesTakeNothingFromTheGenerator)
 
         PlayTrack(c.index);
         EXPECT_EQ(player.currentIndex, c.currentAfter);
-        EXPECT_EQ(Opened(), std::vector<std::string>{Open(player.playlist[c.currentAfter])});
+        EXPECT_EQ(Opened(), std::vector<std::string>{MciOpenCommand(player.playlist[c.currentAfter])});
         EXPECT_EQ(std::rand(), first);
     }
 }
 
 TEST_F(PlayTrackChoiceTest, IndexPastTheEndWithoutRepeatDrawsAgainstEntryZero)
 {
-    for (unsigned seed = 1; seed <= 20; ++seed) {
+    // Seed and the entry of three it leads to from entry 0.
+    const struct {
+        unsigned seed;
+        uint32_t expected;
+    } cases[] = {
+        {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 1},
+        {6, 1}, {7, 1}, {8, 1}, {9, 2}, {10, 2}, {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 2}, {17, 1}, {18, 1}, {19, 1}, {20, 1},
+    };
+    for (const auto &c : cases) {
         player.playlist = Entries(3);
         player.repeatMode = 0;
         player.currentIndex = 9;
-        std::srand(seed);
-        uint32_t expected = ExpectedAdvance(0, 3);
-        std::srand(seed);
+        std::srand(c.seed);
         PlayTrack(-1);
-        EXPECT_EQ(player.currentIndex, expected) << "seed " << seed;
+        EXPECT_EQ(player.currentIndex, c.expected) << "seed " << c.seed;
     }
 }
 
@@ -163,11 +211,11 @@ TEST_F(PlayTrackChoiceTest, FailureWithRepeatTriesTheEntryThatMovedUp)
     player.playlist = Entries(4);
     player.repeatMode = 1;
     player.currentIndex = 1;
-    mci.Answer(Open("C:\\snd\\1.wav"), MCIERR_FILE_NOT_FOUND);
-    mci.Answer(Open("C:\\snd\\2.wav"), MCIERR_FILE_NOT_FOUND);
+    mci.Answer(MciOpenCommand("C:\\snd\\1.wav"), MCIERR_FILE_NOT_FOUND);
+    mci.Answer(MciOpenCommand("C:\\snd\\2.wav"), MCIERR_FILE_NOT_FOUND);
     PlayTrack(-1);
-    EXPECT_EQ(Opened(), (std::vector<std::string>{Open("C:\\snd\\1.wav"), Open("C:\\snd\\2.wav"),
-                                                  Open("C:\\snd\\3.wav")}));
+    EXPECT_EQ(Opened(), (std::vector<std::string>{MciOpenCommand("C:\\snd\\1.wav"), MciOpenCommand("C:\\snd\\2.wav"),
+                                                  MciOpenCommand("C:\\snd\\3.wav")}));
     EXPECT_EQ(player.playlist, (std::vector<std::string>{"C:\\snd\\0.wav", "C:\\snd\\3.wav"}));
     EXPECT_EQ(player.currentIndex, 1u);
     EXPECT_EQ(player.title, "3.wav");
@@ -177,43 +225,71 @@ TEST_F(PlayTrackChoiceTest, FailureAtTheLastIndexWithRepeatWrapsToZero)
 {
     player.playlist = Entries(3);
     player.repeatMode = 1;
-    mci.Answer(Open("C:\\snd\\2.wav"), MCIERR_FILE_NOT_FOUND);
+    mci.Answer(MciOpenCommand("C:\\snd\\2.wav"), MCIERR_FILE_NOT_FOUND);
     PlayTrack(2);
-    EXPECT_EQ(Opened(), (std::vector<std::string>{Open("C:\\snd\\2.wav"), Open("C:\\snd\\0.wav")}));
+    EXPECT_EQ(Opened(), (std::vector<std::string>{MciOpenCommand("C:\\snd\\2.wav"), MciOpenCommand("C:\\snd\\0.wav")}));
     EXPECT_EQ(player.currentIndex, 0u);
 }
 
 TEST_F(PlayTrackChoiceTest, FailuresWithoutRepeatDrawAgainAmongTheRest)
 {
-    // Odd entries cannot be opened; every run ends on an even one.
-    for (unsigned seed = 1; seed <= 25; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        std::vector<std::string> entries = Entries(6);
+    // Odd entries cannot be opened; every run ends on an even one. Each row:
+    // the seed, the entries opened in turn, the entries left, and the index
+    // the run ends on.
+    struct Case {
+        unsigned seed;
+        std::vector<int> opened;
+        std::vector<int> left;
+        uint32_t current;
+    };
+    const Case cases[] = {
+        {1, {5, 2}, {0, 1, 2, 3, 4}, 2},
+        {2, {3, 1, 4}, {0, 2, 4, 5}, 2},
+        {3, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {4, {3, 0}, {0, 1, 2, 4, 5}, 0},
+        {5, {1, 0}, {0, 2, 3, 4, 5}, 0},
+        {6, {4}, {0, 1, 2, 3, 4, 5}, 4},
+        {7, {1, 3, 5, 4}, {0, 2, 4}, 2},
+        {8, {4}, {0, 1, 2, 3, 4, 5}, 4},
+        {9, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {10, {5, 4}, {0, 1, 2, 3, 4}, 4},
+        {11, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {12, {5, 3, 0}, {0, 1, 2, 4}, 0},
+        {13, {3, 1, 0}, {0, 2, 4, 5}, 0},
+        {14, {5, 2}, {0, 1, 2, 3, 4}, 2},
+        {15, {3, 0}, {0, 1, 2, 4, 5}, 0},
+        {16, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {17, {4}, {0, 1, 2, 3, 4, 5}, 4},
+        {18, {1, 3, 2}, {0, 2, 4, 5}, 1},
+        {19, {4}, {0, 1, 2, 3, 4, 5}, 4},
+        {20, {1, 5, 2}, {0, 2, 3, 4}, 1},
+        {21, {5, 4}, {0, 1, 2, 3, 4}, 4},
+        {22, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {23, {5, 1, 3, 0}, {0, 2, 4}, 0},
+        {24, {2}, {0, 1, 2, 3, 4, 5}, 2},
+        {25, {5, 0}, {0, 1, 2, 3, 4}, 0},
+    };
+    const std::vector<std::string> entries = Entries(6);
+    for (const Case &c : cases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
         player.playlist = entries;
         player.repeatMode = 0;
         player.currentIndex = 0;
         mci.Clear();
         mci.answers.clear();
         for (int i = 1; i < 6; i += 2)
-            mci.Answer(Open(entries[i]), MCIERR_FILE_NOT_FOUND);
+            mci.Answer(MciOpenCommand(entries[i]), MCIERR_FILE_NOT_FOUND);
+        std::vector<std::string> expectedOpens, left;
+        for (int i : c.opened)
+            expectedOpens.push_back(MciOpenCommand(entries[i]));
+        for (int i : c.left)
+            left.push_back(entries[i]);
 
-        std::srand(seed);
-        std::vector<std::string> expectedOpens;
-        std::vector<std::string> left = entries;
-        uint32_t current = 0;
-        for (;;) {
-            current = ExpectedAdvance(current, static_cast<uint32_t>(left.size()));
-            expectedOpens.push_back(Open(left[current]));
-            if ((left[current][7] - '0') % 2 == 0)
-                break;
-            left.erase(left.begin() + current);
-        }
-
-        std::srand(seed);
+        std::srand(c.seed);
         PlayTrack(-1);
         EXPECT_EQ(Opened(), expectedOpens);
         EXPECT_EQ(player.playlist, left);
-        EXPECT_EQ(player.currentIndex, current);
+        EXPECT_EQ(player.currentIndex, c.current);
         EXPECT_EQ(player.trackOpen, 1);
     }
 }
@@ -239,7 +315,7 @@ TEST_F(PlayTrackChoiceTest, EntriesOfFourTo260BytesAreTried)
 
         PlayTrack(0);
         if (c.tried) {
-            EXPECT_EQ(mci.Commands().front(), Open(path));
+            EXPECT_EQ(mci.Commands().front(), MciOpenCommand(path));
             EXPECT_EQ(player.playlist.size(), 1u);
             EXPECT_EQ(player.trackOpen, 1);
         } else {
@@ -421,7 +497,7 @@ TEST_F(PlayTrackOutcomeTest, LastFailureLeavesIdleWithLengthAndBackEndOfTheLastT
         SCOPED_TRACE(c.name);
         SetUpPlayingTrack();
         player.playlist = {c.entry};
-        mci.Answer(Open("C:\\snd\\bad.wav"), MCIERR_FILE_NOT_FOUND);
+        mci.Answer(MciOpenCommand("C:\\snd\\bad.wav"), MCIERR_FILE_NOT_FOUND);
         engine.playResults = {0, 0};
         PlayTrack(-1);
         EXPECT_TRUE(player.playlist.empty());

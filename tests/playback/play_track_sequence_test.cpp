@@ -15,8 +15,6 @@ namespace {
 
 typedef std::vector<std::string> Lines;
 
-std::string Open(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
-
 // The three commands that follow a successful MCI open.
 Lines Started() { return {"set music time format milliseconds wait", "status music length wait", "play music notify"}; }
 
@@ -67,11 +65,11 @@ const char N[] = "C:\\snd\\n.mp3";
 
 const SequenceCase sequenceCases[] = {
     {"MCI start, nothing open", 0, Mci, 1, {A}, {}, {},
-     Join({{Open(A)}, Started()}), {}, {A}, 1, Mci},
+     Join({{MciOpenCommand(A)}, Started()}), {}, {A}, 1, Mci},
     {"MCI start after an MCI track: closed twice", 1, Mci, 1, {A}, {}, {},
-     Join({{"close music wait", "close music wait", Open(A)}, Started()}), {}, {A}, 1, Mci},
+     Join({{"close music wait", "close music wait", MciOpenCommand(A)}, Started()}), {}, {A}, 1, Mci},
     {"MCI start after an engine track", 1, Mp3Engine, 1, {A}, {}, {},
-     Join({{"close music wait", Open(A)}, Started()}), {"close"}, {A}, 1, Mci},
+     Join({{"close music wait", MciOpenCommand(A)}, Started()}), {"close"}, {A}, 1, Mci},
     {"engine start, nothing open", 0, Mci, 1, {M}, {}, {},
      {}, {"open " + std::string(M), "play"}, {M}, 1, Mp3Engine},
     {"engine start after an MCI track", 1, Mci, 1, {M}, {}, {},
@@ -80,40 +78,40 @@ const SequenceCase sequenceCases[] = {
      {}, {"close", "open " + std::string(M), "play"}, {M}, 1, Mp3Engine},
     {"engine retry: open, play, close, open, play", 0, Mci, 1, {M}, {}, {0, 1},
      {}, {"open " + std::string(M), "play", "close", "open " + std::string(M), "play"}, {M}, 1, Mp3Engine},
-    {"MCI failure: close without wait, removal, next try", 0, Mci, 1, {A, B}, {Open(A)}, {},
-     Join({{Open(A), "close music", Open(B)}, Started()}), {}, {B}, 1, Mci},
-    {"MCI failure with a track open: the flag still asks for closes", 1, Mci, 1, {A, B}, {Open(A)}, {},
-     Join({{"close music wait", "close music wait", Open(A), "close music", "close music wait",
-            "close music wait", Open(B)},
+    {"MCI failure: close without wait, removal, next try", 0, Mci, 1, {A, B}, {MciOpenCommand(A)}, {},
+     Join({{MciOpenCommand(A), "close music", MciOpenCommand(B)}, Started()}), {}, {B}, 1, Mci},
+    {"MCI failure with a track open: the flag still asks for closes", 1, Mci, 1, {A, B}, {MciOpenCommand(A)}, {},
+     Join({{"close music wait", "close music wait", MciOpenCommand(A), "close music", "close music wait",
+            "close music wait", MciOpenCommand(B)},
            Started()}),
      {}, {B}, 1, Mci},
     {"MP3 failing twice is removed, never tried through MCI", 0, Mci, 1, {M, A}, {}, {0, 0},
-     Join({{Open(A)}, Started()}),
+     Join({{MciOpenCommand(A)}, Started()}),
      {"open " + std::string(M), "play", "close", "open " + std::string(M), "play", "close"}, {A}, 1, Mci},
     {"MP3 failing twice, a second MP3 then plays", 0, Mci, 1, {M, N}, {}, {0, 0, 1},
      {},
      {"open " + std::string(M), "play", "close", "open " + std::string(M), "play", "close",
       "open " + std::string(N), "play"},
      {N}, 1, Mp3Engine},
-    {"the last entry fails through MCI", 0, Mci, 1, {A}, {Open(A)}, {},
-     {Open(A), "close music"}, {}, {}, 0, Mci},
+    {"the last entry fails through MCI", 0, Mci, 1, {A}, {MciOpenCommand(A)}, {},
+     {MciOpenCommand(A), "close music"}, {}, {}, 0, Mci},
     {"the last entry fails on the engine", 0, Mci, 1, {M}, {}, {0, 0},
      {}, {"open " + std::string(M), "play", "close", "open " + std::string(M), "play", "close"}, {}, 0,
      Mp3Engine},
     {".MP3 with the engine", 0, Mci, 1, {"C:\\snd\\LOUD.MP3"}, {}, {},
      {}, {"open C:\\snd\\LOUD.MP3", "play"}, {"C:\\snd\\LOUD.MP3"}, 1, Mp3Engine},
     {".MP3 without the engine", 0, Mci, 0, {"C:\\snd\\LOUD.MP3"}, {}, {},
-     Join({{Open("C:\\snd\\LOUD.MP3")}, Started()}), {}, {"C:\\snd\\LOUD.MP3"}, 1, Mci},
+     Join({{MciOpenCommand("C:\\snd\\LOUD.MP3")}, Started()}), {}, {"C:\\snd\\LOUD.MP3"}, 1, Mci},
     {".mp3 without the engine", 0, Mci, 0, {M}, {}, {},
-     Join({{Open(M)}, Started()}), {}, {M}, 1, Mci},
+     Join({{MciOpenCommand(M)}, Started()}), {}, {M}, 1, Mci},
     {".mp3x goes through MCI", 0, Mci, 1, {"C:\\snd\\a.mp3x"}, {}, {},
-     Join({{Open("C:\\snd\\a.mp3x")}, Started()}), {}, {"C:\\snd\\a.mp3x"}, 1, Mci},
+     Join({{MciOpenCommand("C:\\snd\\a.mp3x")}, Started()}), {}, {"C:\\snd\\a.mp3x"}, 1, Mci},
     {".wma goes through MCI", 0, Mci, 1, {"C:\\snd\\a.wma"}, {}, {},
-     Join({{Open("C:\\snd\\a.wma")}, Started()}), {}, {"C:\\snd\\a.wma"}, 1, Mci},
+     Join({{MciOpenCommand("C:\\snd\\a.wma")}, Started()}), {}, {"C:\\snd\\a.wma"}, 1, Mci},
     {"mp3 in the middle of the name goes through MCI", 0, Mci, 1, {"C:\\snd\\a.mp3.wav"}, {}, {},
-     Join({{Open("C:\\snd\\a.mp3.wav")}, Started()}), {}, {"C:\\snd\\a.mp3.wav"}, 1, Mci},
+     Join({{MciOpenCommand("C:\\snd\\a.mp3.wav")}, Started()}), {}, {"C:\\snd\\a.mp3.wav"}, 1, Mci},
     {"an entry with a double quote is dropped unsent", 0, Mci, 1, {"C:\\snd\\a\" b.wav", B}, {}, {},
-     Join({{Open(B)}, Started()}), {}, {B}, 1, Mci},
+     Join({{MciOpenCommand(B)}, Started()}), {}, {B}, 1, Mci},
     {"a quoted MP3 name is dropped unsent as well", 0, Mci, 1, {"C:\\snd\\\"m\".mp3"}, {}, {},
      {}, {}, {}, 0, Mci},
     {"a quote that would smuggle in command words", 0, Mci, 1,
@@ -170,7 +168,7 @@ TEST_F(PlayTrackSequenceTest, FailedCloseAndRetryCommandsCarryNoReplyOrCallback)
     player.playlist = {A, B};
     player.repeatMode = 1;
     player.trackOpen = 1;
-    mci.Answer(Open(A), MCIERR_FILE_NOT_FOUND);
+    mci.Answer(MciOpenCommand(A), MCIERR_FILE_NOT_FOUND);
     PlayTrack(0);
     for (const MciCall &call : mci.calls) {
         if (call.command.compare(0, 5, "close") != 0 && call.command.compare(0, 4, "open") != 0)

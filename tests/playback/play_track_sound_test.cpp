@@ -43,28 +43,11 @@ LRESULT CALLBACK NoteNotices(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(mainProcedure, window, message, wParam, lParam);
 }
 
-std::string Open(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
-
-// The stretch of sound after the silence a device may put first.
-std::string FromFirstSound(const std::string &pcm)
-{
-    size_t frame = 0;
-    const size_t frameBytes = Channels * 2;
-    while ((frame + 1) * frameBytes <= pcm.size()) {
-        const int16_t *sample = reinterpret_cast<const int16_t *>(pcm.data() + frame * frameBytes);
-        if (*sample != 0)
-            break;
-        ++frame;
-    }
-    return pcm.substr(frame * frameBytes);
-}
-
 class PlayTrackSoundTest : public PlayerTest {
   protected:
     void SetUp() override
     {
-        if (SoundFilePath().empty())
-            GTEST_SKIP() << "no sound output file";
+        REQUIRE_SOUND_FILE();
         StartTestPlayer(folder.path());
         ClearSound();
         openLog = &opens;
@@ -94,7 +77,7 @@ class PlayTrackSoundTest : public PlayerTest {
     {
         if (opens.size() != starts)
             return false;
-        std::string heard = FromFirstSound(Sound());
+        std::string heard = FromFirstSound(Sound(), Channels);
         if (heard.size() < bytes)
             return false;
         pcm = heard.substr(0, bytes);
@@ -121,7 +104,7 @@ TEST_F(PlayTrackSoundTest, WavIsHeardAtItsFrequency)
     AddEntry(tone.c_str());
 
     PlayTrack(0);
-    EXPECT_EQ(opens, std::vector<std::string>{Open(tone)});
+    EXPECT_EQ(opens, std::vector<std::string>{MciOpenCommand(tone)});
     EXPECT_EQ(player.trackOpen, 1);
     EXPECT_EQ(player.playing, 1);
     EXPECT_EQ(player.backEnd, Mci);
@@ -165,7 +148,7 @@ TEST_F(PlayTrackSoundTest, NaturalEndStartsTheNextEntry)
 
     // The first play runs out; its notice starts the second entry.
     ASSERT_TRUE(WaitUntil([&] { return HeardOf(2, BytesPerSecond / 2, pcm); }));
-    EXPECT_EQ(opens[1], Open(high));
+    EXPECT_EQ(opens[1], MciOpenCommand(high));
     EXPECT_EQ(notices, std::vector<WPARAM>{MCI_NOTIFY_SUCCESSFUL});
     EXPECT_EQ(player.currentIndex, 1u);
     EXPECT_EQ(player.title, "high.wav");
@@ -186,7 +169,7 @@ TEST_F(PlayTrackSoundTest, PlayCutShortByANewOpenDoesNotAdvance)
     // The first play reports that it was cut short.
     ASSERT_TRUE(WaitUntil([&] { return !notices.empty(); }));
     EXPECT_NE(notices[0], static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
-    EXPECT_EQ(opens, (std::vector<std::string>{Open(first), Open(second)}));
+    EXPECT_EQ(opens, (std::vector<std::string>{MciOpenCommand(first), MciOpenCommand(second)}));
     EXPECT_EQ(player.currentIndex, 1u);
     EXPECT_EQ(player.playing, 1);
     // What follows is the entry that was asked for.
@@ -209,7 +192,7 @@ TEST_F(PlayTrackSoundTest, PlayCutShortByACloseDoesNotAdvance)
     SendMci("close music");
     ASSERT_TRUE(WaitUntil([&] { return !notices.empty(); }));
     EXPECT_NE(notices[0], static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
-    EXPECT_EQ(opens, std::vector<std::string>{Open(tone)});
+    EXPECT_EQ(opens, std::vector<std::string>{MciOpenCommand(tone)});
     EXPECT_EQ(player.currentIndex, 0u);
     player.trackOpen = player.playing = 0;
 }

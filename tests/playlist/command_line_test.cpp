@@ -3,7 +3,6 @@
 // current directory come in.
 #include "playlist_fixture.h"
 
-#include "playback/play_track.h"
 #include "playlist/command_line.h"
 
 namespace {
@@ -269,23 +268,9 @@ TEST_F(CommandLineStartupTest, ScansTheCurrentDirectoryWithoutAList)
     EXPECT_EQ(player.playlist, (Items{D + "a.mid", D + "b.wav"}));
 }
 
-// Whether this build's track start sends anything: until it is built it
-// does nothing, and what start-up hands it cannot be seen.
-bool TrackStartIsBuilt(MciRecorder &mci)
-{
-    player.playlist = {"C:\\probe.wav"};
-    PlayTrack(0);
-    bool built = !mci.Commands().empty();
-    StopTestPlayer();
-    mci.Clear();
-    return built;
-}
-
 TEST_F(CommandLineStartupTest, StartsTheFirstTrackWhenAnythingWasFound)
 {
     MciRecorder mci;
-    if (!TrackStartIsBuilt(mci))
-        GTEST_SKIP() << "the track start is not built in this tree";
     TempDir folder;
     StartTestPlayer(folder.path(), "C:\\one.wav");
     bool opened = false;

@@ -46,7 +46,7 @@ TEST_F(CommandsTest, OpenedTrackReplacesTheListAndKeepsRepeat)
     EXPECT_FALSE(answerer.answerIgnored());
     EXPECT_EQ(answerer.caption, OpenCaption);
     EXPECT_EQ(player.playlist, (std::vector<std::string>{chosen}));
-    EXPECT_EQ(Opens(), (std::vector<std::string>{OpenCommand(chosen)}));
+    EXPECT_EQ(Opens(), (std::vector<std::string>{MciOpenCommand(chosen)}));
     EXPECT_EQ(player.repeatMode, 1);
 }
 
@@ -63,7 +63,7 @@ TEST_F(CommandsTest, OpenedListFileKeepsRepeatWhichShowsGreyedAndChecked)
     answerer.Join();
     ASSERT_TRUE(answerer.found());
     EXPECT_EQ(player.playlist, (std::vector<std::string>{only}));
-    EXPECT_EQ(Opens(), (std::vector<std::string>{OpenCommand(only)}));
+    EXPECT_EQ(Opens(), (std::vector<std::string>{MciOpenCommand(only)}));
     EXPECT_EQ(player.repeatMode, 1);
 
     BuildContextMenu();
@@ -193,7 +193,7 @@ TEST_F(CommandsTest, RemovingAnEntryClosesTheTrackAndPlaysAnother)
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands[0], "close music");
     ASSERT_EQ(Opens().size(), 1u);
-    EXPECT_TRUE(Opens()[0] == OpenCommand(a) || Opens()[0] == OpenCommand(c));
+    EXPECT_TRUE(Opens()[0] == MciOpenCommand(a) || Opens()[0] == MciOpenCommand(c));
 }
 
 TEST_F(CommandsTest, RemovingClosesOnTheTrackBackEndWhetherOpenOrNot)
@@ -335,7 +335,7 @@ TEST_F(CommandsTest, EntryIdentifierPlaysThatEntryWithRepeatOff)
     EXPECT_EQ(Command(MAKEWPARAM(FirstEntry + 2, 1)), 0);
     EXPECT_EQ(player.currentIndex, 2u);
     EXPECT_EQ(player.repeatMode, 0);
-    EXPECT_EQ(Opens(), (std::vector<std::string>{OpenCommand(list[2])}));
+    EXPECT_EQ(Opens(), (std::vector<std::string>{MciOpenCommand(list[2])}));
 }
 
 TEST_F(CommandsTest, IdentifiersOutsideTheListDoNothing)

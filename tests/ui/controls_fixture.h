@@ -85,37 +85,11 @@ inline std::string Hex(COLORREF colour)
     return text;
 }
 
-enum Transport { Idle, Playing, Paused, Stopped };
-
-inline const char *TransportName(Transport state)
-{
-    static const char *const names[] = {"idle", "playing", "paused", "stopped"};
-    return names[state];
-}
-
-inline void SetTransport(Transport state, BackEnd backEnd)
-{
-    player.trackOpen = state != Idle;
-    player.playing = state == Playing;
-    player.paused = state == Paused;
-    player.stopped = state == Stopped;
-    player.backEnd = backEnd;
-}
-
-inline Transport CurrentTransport()
-{
-    if (!player.trackOpen && !player.playing && !player.paused && !player.stopped)
-        return Idle;
-    if (player.trackOpen && player.playing && !player.paused && !player.stopped)
-        return Playing;
-    if (player.trackOpen && !player.playing && player.paused && !player.stopped)
-        return Paused;
-    if (player.trackOpen && !player.playing && !player.paused && player.stopped)
-        return Stopped;
-    ADD_FAILURE() << "flags outside the four states: " << player.trackOpen << player.playing << player.paused
-                  << player.stopped;
-    return Idle;
-}
+// The four transport states by their short names, for the tables.
+const Transport Idle = Transport::Idle;
+const Transport Playing = Transport::Playing;
+const Transport Paused = Transport::Paused;
+const Transport Stopped = Transport::Stopped;
 
 inline void Press(HWND button) { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
 

@@ -63,7 +63,7 @@ TEST_F(ControlsPaintTest, StopButtonShowsAnUnlitSquareInEveryState)
             colour = IdleColour;
     });
     for (Transport state : {Idle, Playing, Paused, Stopped}) {
-        SetTransport(state, Mci);
+        SetTransportFlags(state, Mci);
         ExpectPicture(Capture(player.stopButton), expected, TransportName(state));
     }
 }
@@ -72,7 +72,7 @@ TEST_F(ControlsPaintTest, PauseBarsAreLitOnlyWhilePaused)
 {
     const RECT bars[] = {{6, 5, 9, 15}, {12, 5, 15, 15}};
     for (Transport state : {Idle, Playing, Paused, Stopped}) {
-        SetTransport(state, Mci);
+        SetTransportFlags(state, Mci);
         COLORREF fill = state == Paused ? ActiveColour : IdleColour;
         Picture expected = ExpectedButton(FaceColour, [&](int x, int y, COLORREF &colour) {
             for (const RECT &bar : bars)
@@ -85,7 +85,7 @@ TEST_F(ControlsPaintTest, PauseBarsAreLitOnlyWhilePaused)
 
 TEST_F(ControlsPaintTest, PlayTriangleRunsThroughItsThreeCorners)
 {
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     Picture shown = Capture(player.playButton);
     ASSERT_EQ(shown.width, 22);
     ASSERT_EQ(shown.height, 20);
@@ -124,7 +124,7 @@ TEST_F(ControlsPaintTest, SymbolsLightUpByTransportState)
     };
     for (const Case &c : cases) {
         for (BackEnd backEnd : {Mci, Mp3Engine}) {
-            SetTransport(c.state, backEnd);
+            SetTransportFlags(c.state, backEnd);
             Picture play = Capture(player.playButton);
             Picture pause = Capture(player.pauseButton);
             Picture stop = Capture(player.stopButton);
@@ -146,7 +146,7 @@ TEST_F(ControlsPaintTest, GeometryFollowsTheControlsOwnSize)
 {
     // A larger play button: the corners scale with it, multiplied first.
     Place(player.playButton, 40, 36, 45, 37);
-    SetTransport(Idle, Mci);
+    SetTransportFlags(Idle, Mci);
     Picture shown = Capture(player.playButton);
     ASSERT_EQ(shown.width, 45);
     ASSERT_EQ(shown.height, 37);
@@ -175,7 +175,7 @@ TEST_F(ControlsPaintTest, PaintingLeavesTheDeviceContextAsItWas)
     const int mode = GetBkMode(dc);
     for (auto paint : {PaintCloseButton, PaintPlayButton, PaintPauseButton, PaintStopButton, PaintLabel}) {
         for (Transport state : {Idle, Playing, Paused}) {
-            SetTransport(state, Mci);
+            SetTransportFlags(state, Mci);
             paint(dc, 22, 20);
             EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
             EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
@@ -212,7 +212,7 @@ TEST_F(ControlsOnTheFaceTest, PressRepaintsTheControlsOverTheFace)
     StartTestPlayer(folder.path());
     player.playlist = {song};
     player.title = "song.wav";
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     MciRecorder mci;
     Press(player.pauseButton);
     ASSERT_EQ(CurrentTransport(), Paused);

@@ -71,7 +71,7 @@ TEST_F(ControlsTransportTest, EveryPressInEveryStateFollowsTheTransitionTable)
                          (backEnd == Mci ? "MCI" : "the engine"));
             FakeEngine engine;
             MciRecorder mci;
-            SetTransport(c.before, backEnd);
+            SetTransportFlags(c.before, backEnd);
             PrepareSlider(c.before);
             const LRESULT positionBefore = SliderPosition();
             const BOOL enabledBefore = IsWindowEnabled(player.trackBar);
@@ -102,7 +102,7 @@ TEST_F(ControlsTransportTest, EveryPressInEveryStateFollowsTheTransitionTable)
 
 TEST_F(ControlsTransportTest, PressShowsTheNewStateBeforeItReturns)
 {
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     PrepareSlider(Playing);
     MciRecorder mci;
     Capture(player.pauseButton);
@@ -118,7 +118,7 @@ TEST_F(ControlsTransportTest, PressShowsTheNewStateBeforeItReturns)
 
 TEST_F(ControlsTransportTest, StopKeepsTheTimeReachedAndLeavesTheSliderAtZero)
 {
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     PrepareSlider(Playing);
     player.elapsedSeconds = 40;
     MciRecorder mci;
@@ -130,7 +130,7 @@ TEST_F(ControlsTransportTest, StopKeepsTheTimeReachedAndLeavesTheSliderAtZero)
 
 TEST_F(ControlsTransportTest, StopThenPlayRestartsAnMciTrackFromItsStart)
 {
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     PrepareSlider(Playing);
     MciRecorder mci;
     Press(player.stopButton);
@@ -156,7 +156,7 @@ TEST_F(ControlsTransportTest, DoubleClicksOnPauseAndStopActOnce)
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(ButtonNames[c.button]) + " double-clicked while " + TransportName(c.before));
         MciRecorder mci;
-        SetTransport(c.before, Mci);
+        SetTransportFlags(c.before, Mci);
         PrepareSlider(c.before);
         DoubleClick(ButtonWindow(c.button));
         EXPECT_EQ(mci.Commands(), c.mci);
@@ -173,7 +173,7 @@ TEST_F(ControlsTransportTest, CloseEndsThePlayerInEveryState)
             SetUp();
         }
         MciRecorder mci;
-        SetTransport(state, Mci);
+        SetTransportFlags(state, Mci);
         HWND main = player.mainWindow;
         Press(player.closeButton);
         EXPECT_FALSE(IsWindow(main));
@@ -196,12 +196,12 @@ class ControlsDoubleClickTest : public ControlsTransportTest {
         player.title = "song.wav";
     }
     std::string song;
-    std::string Open() const { return "open \"" + song + "\" alias music wait"; }
+    std::string Open() const { return MciOpenCommand(song); }
 };
 
 TEST_F(ControlsDoubleClickTest, OnPlayWhilePlayingAdvances)
 {
-    SetTransport(Playing, Mci);
+    SetTransportFlags(Playing, Mci);
     PrepareSlider(Playing);
     MciRecorder mci;
     Press(player.playButton);
@@ -217,7 +217,7 @@ TEST_F(ControlsDoubleClickTest, OnPlayWhilePausedOrStoppedStartsThenAdvances)
     for (Transport state : {Paused, Stopped}) {
         SCOPED_TRACE(TransportName(state));
         MciRecorder mci;
-        SetTransport(state, Mci);
+        SetTransportFlags(state, Mci);
         PrepareSlider(state);
         DoubleClick(player.playButton);
         Commands sent = mci.Commands();
@@ -234,7 +234,7 @@ TEST_F(ControlsDoubleClickTest, DoubleClickMessageAloneDoesNothingUnlessPlaying)
         SCOPED_TRACE(TransportName(state));
         MciRecorder mci;
         FakeEngine engine;
-        SetTransport(state, Mci);
+        SetTransportFlags(state, Mci);
         SendMessageA(player.playButton, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
         EXPECT_TRUE(mci.calls.empty());
         EXPECT_TRUE(engine.calls.empty());

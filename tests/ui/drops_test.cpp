@@ -66,7 +66,7 @@ TEST_F(DropsTest, ListFileReplacesTheListAndPlaysFromIt)
     EXPECT_EQ(player.repeatMode, 0);
     EXPECT_EQ(player.playlist, (std::vector<std::string>{one, two}));
     ASSERT_EQ(Opens(mci).size(), 1u);
-    EXPECT_TRUE(Opens(mci)[0] == OpenCommand(one) || Opens(mci)[0] == OpenCommand(two));
+    EXPECT_TRUE(Opens(mci)[0] == MciOpenCommand(one) || Opens(mci)[0] == MciOpenCommand(two));
 }
 
 TEST_F(DropsTest, FolderIsScannedIntoAnEmptiedList)
@@ -132,7 +132,7 @@ TEST_F(DropsTest, FolderWithAFurtherAttributeIsTakenForATrack)
         FillWith({Touch("old.wav")});
         SendDrop(window, {odd});
         EXPECT_EQ(player.playlist, (std::vector<std::string>{odd}));
-        EXPECT_EQ(Opens(mci), (std::vector<std::string>{OpenCommand(odd)}));
+        EXPECT_EQ(Opens(mci), (std::vector<std::string>{MciOpenCommand(odd)}));
     }
     EXPECT_GE(tried, 1);
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_DIRECTORY);
@@ -150,7 +150,7 @@ TEST_F(DropsTest, OneTrackReplacesTheListOrJoinsItWithCtrl)
     EXPECT_EQ(player.repeatMode, 0);
     EXPECT_EQ(player.playlist, (std::vector<std::string>{dropped}));
     EXPECT_EQ(player.currentIndex, 0u);
-    EXPECT_EQ(Opens(mci), (std::vector<std::string>{OpenCommand(dropped)}));
+    EXPECT_EQ(Opens(mci), (std::vector<std::string>{MciOpenCommand(dropped)}));
 
     mci.Clear();
     FillWith({a, b});
@@ -163,7 +163,7 @@ TEST_F(DropsTest, OneTrackReplacesTheListOrJoinsItWithCtrl)
     EXPECT_EQ(player.repeatMode, 0);
     EXPECT_EQ(player.playlist, (std::vector<std::string>{a, b, dropped}));
     EXPECT_EQ(player.currentIndex, 2u);
-    EXPECT_EQ(Opens(mci), (std::vector<std::string>{OpenCommand(dropped)}));
+    EXPECT_EQ(Opens(mci), (std::vector<std::string>{MciOpenCommand(dropped)}));
 }
 
 TEST_F(DropsTest, CtrlDropOntoAFullListMakesItAHundred)

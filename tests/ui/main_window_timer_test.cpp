@@ -18,14 +18,6 @@ class MainWindowTimerTest : public PlayerTest {
         EnableWindow(player.trackBar, TRUE);
         SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, 10000);
     }
-    void Playing(BackEnd backEnd)
-    {
-        player.trackOpen = 1;
-        player.playing = 1;
-        player.paused = 0;
-        player.stopped = 0;
-        player.backEnd = backEnd;
-    }
     void Tick() { SendMessageA(window, WM_TIMER, PollTimerId, 0); }
     int Thumb() { return static_cast<int>(SendMessageA(player.trackBar, TBM_GETPOS, 0, 0)); }
     TempDir folder;
@@ -53,7 +45,7 @@ TEST_F(MainWindowTimerTest, ReadsTheMciPositionAsDecimalMilliseconds)
         {"7200000", 7200, 5999},
         {"-3000", 0, 5999},      // -3 read unsigned is far past 99:59
     };
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     for (const Case &c : cases) {
         MciRecorder mci;
         mci.Answer("status music position wait", 0, c.reply);
@@ -69,7 +61,7 @@ TEST_F(MainWindowTimerTest, ReadsTheMciPositionAsDecimalMilliseconds)
 
 TEST_F(MainWindowTimerTest, AFailedQueryReadsAsZero)
 {
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     player.elapsedSeconds = 30;
     MciRecorder mci;
     mci.Answer("status music position wait", 263 /* MCIERR_INVALID_DEVICE_NAME */, "");
@@ -82,14 +74,9 @@ TEST_F(MainWindowTimerTest, DoesNothingUnlessPlaying)
 {
     FakeEngine engine;
     engine.position = 50;
-    const int32_t states[][4] = {{0, 0, 0, 0}, {1, 0, 1, 0}, {1, 0, 0, 1}};
     for (BackEnd backEnd : {Mci, Mp3Engine}) {
-        for (const auto &flags : states) {
-            player.trackOpen = flags[0];
-            player.playing = flags[1];
-            player.paused = flags[2];
-            player.stopped = flags[3];
-            player.backEnd = backEnd;
+        for (Transport state : {Transport::Idle, Transport::Paused, Transport::Stopped}) {
+            SetTransportFlags(state, backEnd);
             player.elapsedSeconds = 12;
             SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 12);
             MciRecorder mci;
@@ -107,7 +94,7 @@ TEST_F(MainWindowTimerTest, DoesNothingUnlessPlaying)
 TEST_F(MainWindowTimerTest, ReadsTheEnginePositionWhileItPlays)
 {
     FakeEngine engine;
-    Playing(Mp3Engine);
+    SetTransportFlags(Transport::Playing, Mp3Engine);
     MciRecorder mci;
     const int positions[] = {0, 42, 6000, 9000};
     for (int position : positions) {
@@ -128,13 +115,13 @@ TEST_F(MainWindowTimerTest, AnEngineStateOtherThanPlayingAdvances)
     FakeEngine engine;
     player.playlist = {"C:\\music\\only.mp3"};
     player.currentIndex = 0;
-    Playing(Mp3Engine);
+    SetTransportFlags(Transport::Playing, Mp3Engine);
     engine.position = 30;
     Tick();
     EXPECT_EQ(player.elapsedSeconds, 30u);
 
     for (int state : {0, 2, -1}) {
-        Playing(Mp3Engine);
+        SetTransportFlags(Transport::Playing, Mp3Engine);
         engine.state = 1;
         engine.position = 30;
         Tick();
@@ -154,7 +141,7 @@ TEST_F(MainWindowTimerTest, AnEngineStateOtherThanPlayingAdvances)
 // The timer repaints the time text at once, and nothing else.
 TEST_F(MainWindowTimerTest, RepaintsOnlyTheTime)
 {
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     MciRecorder mci;
     mci.Answer("status music position wait", 0, "65000");
     player.totalSeconds = 200;
@@ -185,7 +172,7 @@ class MainWindowSeekTest : public MainWindowTimerTest {
 
 TEST_F(MainWindowSeekTest, SeeksAndPlaysAgainOnMci)
 {
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     MciRecorder mci;
     // Every notification alike, whatever its code.
     for (int code : {TB_THUMBTRACK, TB_THUMBPOSITION, TB_LINEDOWN, TB_PAGEUP, TB_ENDTRACK}) {
@@ -204,7 +191,7 @@ TEST_F(MainWindowSeekTest, SeeksAndPlaysAgainOnMci)
 TEST_F(MainWindowSeekTest, SeeksTheEngineInSeconds)
 {
     FakeEngine engine;
-    Playing(Mp3Engine);
+    SetTransportFlags(Transport::Playing, Mp3Engine);
     MciRecorder mci;
     engine.calls.clear();
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 95);
@@ -216,14 +203,9 @@ TEST_F(MainWindowSeekTest, SeeksTheEngineInSeconds)
 TEST_F(MainWindowSeekTest, MovingTheSliderWhilePausedOrStoppedChangesNothing)
 {
     FakeEngine engine;
-    const int32_t states[][4] = {{0, 0, 0, 0}, {1, 0, 1, 0}, {1, 0, 0, 1}};
     for (BackEnd backEnd : {Mci, Mp3Engine}) {
-        for (const auto &flags : states) {
-            player.trackOpen = flags[0];
-            player.playing = flags[1];
-            player.paused = flags[2];
-            player.stopped = flags[3];
-            player.backEnd = backEnd;
+        for (Transport state : {Transport::Idle, Transport::Paused, Transport::Stopped}) {
+            SetTransportFlags(state, backEnd);
             MciRecorder mci;
             engine.calls.clear();
             SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 60);
@@ -233,7 +215,7 @@ TEST_F(MainWindowSeekTest, MovingTheSliderWhilePausedOrStoppedChangesNothing)
         }
     }
     // Once play resumes, the next tick puts the thumb back.
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     MciRecorder mci;
     mci.Answer("status music position wait", 0, "12000");
     Tick();
@@ -244,7 +226,7 @@ TEST_F(MainWindowSeekTest, MovingTheSliderWhilePausedOrStoppedChangesNothing)
 // follows with a seek for each notification.
 TEST_F(MainWindowSeekTest, KeyboardOnTheSliderSeeks)
 {
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 20);
     MciRecorder mci;
     SendMessageA(player.trackBar, WM_KEYDOWN, VK_RIGHT, 0);
@@ -268,7 +250,7 @@ TEST_F(MainWindowSeekTest, FollowsAndSeeksARealMciTrack)
     ASSERT_EQ(SendMci(("open \"" + wav + "\" type waveaudio alias music").c_str()), 0u);
     SendMci("set music time format milliseconds");
     ASSERT_EQ(SendMci("play music"), 0u);
-    Playing(Mci);
+    SetTransportFlags(Transport::Playing, Mci);
 
     ASSERT_TRUE(WaitUntil([&] {
         Tick();

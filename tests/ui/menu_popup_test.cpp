@@ -91,7 +91,7 @@ TEST_F(MenuPopupTest, ChoosingAnEntryPlaysItWithRepeatOff)
     KillTimer(nullptr, timer);
     ASSERT_TRUE(seen.shown);
 
-    EXPECT_TRUE(WaitUntil([&] { return Contains(mci.Commands(), OpenCommand("D:\\b.wav")); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return Contains(mci.Commands(), MciOpenCommand("D:\\b.wav")); }, 5000));
     EXPECT_EQ(player.repeatMode, 0);
     EXPECT_EQ(player.currentIndex, 1u);
 }

@@ -244,9 +244,6 @@ inline void WriteSolidBmp(const std::string &path, int width, int height, COLORR
     WriteBytes(path, bytes);
 }
 
-// The MCI open command the player sends for a path.
-inline std::string OpenCommand(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
-
 inline bool Contains(const std::vector<std::string> &commands, const std::string &command)
 {
     for (const std::string &c : commands)

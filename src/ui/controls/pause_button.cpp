@@ -3,8 +3,7 @@
 #include "ui/controls/controls.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
+#include "playback/transport.h"
 #include "ui/ui.h"
 
 static void PaintBar(HDC dc, const RECT &bar)
@@ -26,25 +25,10 @@ static void PressPause()
 {
     if (!player.trackOpen || player.stopped)
         return;
-    if (player.paused) {
-        if (player.backEnd == Mp3Engine)
-            vbmp3_restart();
-        else
-            SendMci("play music notify", nullptr, 0, player.mainWindow);
-        player.paused = 0;
-        player.playing = 1;
-        EnableWindow(player.trackBar, TRUE);
-    } else {
-        if (player.backEnd == Mp3Engine)
-            vbmp3_pause();
-        else
-            SendMci("pause music");
-        player.playing = 0;
-        player.paused = 1;
-        // No seeking while paused: the slider waits for playing to resume.
-        EnableWindow(player.trackBar, FALSE);
-    }
-    RepaintFace();
+    if (player.paused)
+        ResumeTrack();
+    else
+        PauseTrack();
 }
 
 LRESULT CALLBACK PauseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

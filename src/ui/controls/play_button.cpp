@@ -3,9 +3,8 @@
 #include "ui/controls/controls.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
 #include "playback/play_track.h"
+#include "playback/transport.h"
 #include "ui/ui.h"
 
 void PaintPlayButton(HDC dc, int width, int height)
@@ -28,21 +27,7 @@ static void PressPlay()
     // Only a paused or stopped track can be started.
     if (!player.trackOpen || player.playing)
         return;
-    if (player.backEnd == Mp3Engine) {
-        // A stopped engine track is rewound and restarted like a paused
-        // one; left alone, the engine would report "not playing" at the
-        // next tick and the player would skip to another entry.
-        vbmp3_seek(0);
-        vbmp3_restart();
-    } else {
-        SendMci("seek music to start");
-        SendMci("play music notify", nullptr, 0, player.mainWindow);
-    }
-    player.playing = 1;
-    player.paused = 0;
-    player.stopped = 0;
-    EnableWindow(player.trackBar, TRUE);
-    RepaintFace();
+    RestartTrack();
 }
 
 static void DoubleClickPlay()

@@ -3,11 +3,8 @@
 #include "ui/controls/controls.h"
 
 #include "app/player_state.h"
-#include "playback/mci.h"
-#include "playback/mp3_engine.h"
+#include "playback/transport.h"
 #include "ui/ui.h"
-
-#include <commctrl.h>
 
 void PaintStopButton(HDC dc, int width, int height)
 {
@@ -20,20 +17,7 @@ static void PressStop()
 {
     if (!(player.playing || player.paused) || player.stopped)
         return;
-    if (player.backEnd == Mp3Engine) {
-        vbmp3_stop();
-        vbmp3_seek(0);
-    } else {
-        SendMci("stop music");
-        SendMci("seek music to start wait");
-    }
-    player.stopped = 1;
-    player.playing = 0;
-    player.paused = 0;
-    // The time text keeps the position reached; only the slider rewinds.
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
-    EnableWindow(player.trackBar, FALSE);
-    RepaintFace();
+    StopTrack();
 }
 
 LRESULT CALLBACK StopWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
