@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "playback/mci.h"
+#include "playlist/narrow_path.h"
 
 #include <cmath>
 #include <cstdio>
@@ -260,7 +261,7 @@ HWND StartTestPlayer(const std::string &directory, const std::string &tail)
     // A fake engine bound by the test stays in place through start-up.
     Mp3EngineBinding engine = player.vbmp3;
     int32_t available = player.mp3EngineAvailable;
-    HWND window = StartPlayer(GetModuleHandleA(nullptr), tail.c_str(), SW_SHOWNORMAL);
+    HWND window = StartPlayer(GetModuleHandleA(nullptr), WidenText(tail.c_str()).c_str(), SW_SHOWNORMAL);
     if (available) {
         player.vbmp3 = engine;
         player.mp3EngineAvailable = available;

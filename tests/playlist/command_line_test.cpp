@@ -5,6 +5,7 @@
 
 #include "playback/play_track.h"
 #include "playlist/command_line.h"
+#include "playlist/narrow_path.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST_F(CommandLineTest, ItemsFillThePlaylist)
     };
     for (const Case &c : cases) {
         ClearPlaylist();
-        AddStartupEntries(c.tail.c_str(), D.c_str());
+        AddStartupEntries(WidenText(c.tail.c_str()).c_str(), D.c_str());
         EXPECT_EQ(Entries(), c.entries) << "[" << c.tail << "]";
     }
 }
@@ -123,7 +124,7 @@ TEST_F(CommandLineTest, FolderWithAnyFurtherAttributeIsAnItem)
             ASSERT_NE(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << c.name;
         }
         ClearPlaylist();
-        AddStartupEntries((music + " C:\\x.mp3").c_str(), "");
+        AddStartupEntries(WidenText((music + " C:\\x.mp3").c_str()).c_str(), "");
         // Scanned only while the platform reports the folder bit alone.
         Items expected = attributes == FILE_ATTRIBUTE_DIRECTORY ? Items{scanned[0], scanned[1], "C:\\x.mp3"}
                                                                 : Items{music, "C:\\x.mp3"};
@@ -140,7 +141,7 @@ TEST_F(CommandLineTest, TakesItemsWhileFewerThanNinetyNine)
         tokens.push_back("C:\\t" + std::to_string(i) + ".wav");
         tail += tokens.back() + " ";
     }
-    AddStartupEntries(tail.c_str(), "");
+    AddStartupEntries(WidenText(tail.c_str()).c_str(), "");
     EXPECT_EQ(Entries(), Items(tokens.begin(), tokens.begin() + 99));
 
     // A first folder that fills the list leaves no room for the rest.
@@ -150,7 +151,7 @@ TEST_F(CommandLineTest, TakesItemsWhileFewerThanNinetyNine)
         Touch(big + "\\" + std::to_string(i) + ".mid");
     Touch(big + "\\z.wav");
     ClearPlaylist();
-    AddStartupEntries((big + " C:\\after.mp3").c_str(), "");
+    AddStartupEntries(WidenText((big + " C:\\after.mp3").c_str()).c_str(), "");
     std::vector<std::string> entries = Entries();
     ASSERT_EQ(entries.size(), 100u);
     EXPECT_EQ(entries.back(), big + "\\z.wav");
@@ -160,7 +161,7 @@ TEST_F(CommandLineTest, WithoutArgumentsTheListFileComesFirst)
 {
     std::string D = music + "\\";
     WriteBytes(D + "list.txt", "C:\\one.wav\r\n" + music + "\r\n");
-    AddStartupEntries("", D.c_str());
+    AddStartupEntries(L"", D.c_str());
     EXPECT_EQ(Entries(), (Items{"C:\\one.wav", scanned[0], scanned[1]}));
 }
 
@@ -183,7 +184,7 @@ TEST_F(CommandLineTest, WithoutArgumentsOrListTheDirectoryIsScanned)
         if (c.list == ListIsAFolder)
             MakeFolder(D + "list.txt");
         ClearPlaylist();
-        AddStartupEntries("", D.c_str());
+        AddStartupEntries(L"", D.c_str());
         EXPECT_EQ(Entries(), PlatformScan(D)) << c.name;
         EXPECT_EQ(Sorted(Entries()), Prefixed(D, {"a.mid", "b.mp3", "c.wma", "d.mid"})) << c.name;
     }
@@ -195,7 +196,7 @@ TEST_F(CommandLineTest, WithoutArgumentsAndTooLongADirectoryNothingIsLookedAt)
     // a path buffer: neither a list file nor a folder is looked into.
     ASSERT_TRUE(SetCurrentDirectoryA(music.c_str()));
     WriteBytes(music + "\\list.txt", "C:\\one.wav\r\n");
-    AddStartupEntries("", "");
+    AddStartupEntries(L"", "");
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     SetCurrentDirectoryA(temp);
@@ -207,7 +208,7 @@ TEST_F(CommandLineTest, DriveRootDirectoryGetsNoSecondBackslash)
     if (FileExists("C:\\list.txt"))
         GTEST_SKIP() << "C:\\list.txt belongs to someone else";
     WriteBytes("C:\\list.txt", "C:\\from the root list.wav\r\n");
-    AddStartupEntries("", "C:\\");
+    AddStartupEntries(L"", "C:\\");
     DeleteFileA("C:\\list.txt");
     EXPECT_EQ(Entries(), (Items{"C:\\from the root list.wav"}));
 }
@@ -229,7 +230,7 @@ TEST_F(CommandLineTest, DirectoryTooLongForTheListFileIsStillScanned)
         WriteFile(file, "C:\\one.wav\r\n", 12, &written, nullptr);
         CloseHandle(file);
     }
-    AddStartupEntries("", D.c_str());
+    AddStartupEntries(L"", D.c_str());
     EXPECT_EQ(Entries(), (Items{D + "a.mid"}));
 }
 
