@@ -22,9 +22,7 @@ bool ConvertExactly(const std::wstring &wide, std::string &narrow)
     return written == size && !usedDefault;
 }
 
-// What can be shown of a name: every character code page 932 lacks
-// becomes "?".
-static std::string ConvertForShowing(const std::wstring &wide)
+std::string ConvertForShowing(const std::wstring &wide)
 {
     if (wide.empty())
         return std::string();

@@ -24,5 +24,9 @@ bool MakeNarrowPath(const std::wstring &wide, NarrowPath &out);
 // exist or lies in another folder.
 bool ConvertExactly(const std::wstring &wide, std::string &narrow);
 
+// What can be shown of a text: every character code page 932 lacks
+// becomes "?".
+std::string ConvertForShowing(const std::wstring &wide);
+
 // The narrow text in its wide form (code page 932).
 std::wstring WidenText(const char *text);

@@ -43,14 +43,21 @@ static std::wstring WidenFilter(const char *filter)
     return wide + L'\0';
 }
 
-// Narrows what the dialog wrote for showing only; "?" for what code page
-// 932 cannot hold.
+// The file title is for showing only: "?" for what code page 932 cannot
+// hold, cut to its buffer between two characters.
 static void NarrowFileTitle(const wchar_t *title)
 {
-    int written = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, title, -1, player.fileTitleBuffer,
-                                      sizeof player.fileTitleBuffer, "?", nullptr);
-    if (written == 0)
-        player.fileTitleBuffer[0] = '\0';
+    std::string shown = ConvertForShowing(title);
+    size_t length = 0;
+    for (const char *c = shown.c_str(); *c;) {
+        const char *next = CharNextExA(932, c, 0);
+        if (static_cast<size_t>(next - shown.c_str()) >= sizeof player.fileTitleBuffer)
+            break;
+        c = next;
+        length = static_cast<size_t>(next - shown.c_str());
+    }
+    std::memcpy(player.fileTitleBuffer, shown.data(), length);
+    player.fileTitleBuffer[length] = '\0';
 }
 
 bool ChooseFileToOpen(NarrowPath &chosen)
