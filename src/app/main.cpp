@@ -1,7 +1,13 @@
 #include "app/startup.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int showCommand)
+#include "playlist/command_tail.h"
+
+// The runtime's own tail is not used: it takes every byte from 0x80 up for
+// a blank and cuts Japanese names apart. The wide command line also keeps
+// the names that code page 932 cannot hold.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    StartPlayer(instance, commandTail, showCommand);
+    KeepLibrariesOutOfTheCurrentFolder();
+    StartPlayer(instance, CommandTail(GetCommandLineW()), showCommand);
     return RunMessageLoop();
 }

@@ -23,7 +23,9 @@ bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
         out[0] = '\0';
         return false;
     }
-    if (out[length - 1] != '\\') {
+    // By characters: a folder named 表 ends in the byte 0x5C but needs its
+    // backslash all the same.
+    if (!EndsInBackslash(out)) {
         if (length + 1 > MAX_PATH) {
             out[0] = '\0';
             return false;

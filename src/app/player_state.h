@@ -24,6 +24,10 @@ struct PlayerState {
     std::string title;                     // file name of the open track
     std::vector<std::string> filePatterns; // what a folder scan looks for
     std::vector<std::string> playlist;     // full paths, in play order
+    // Beside each entry: what the title and the menu show for it, when that
+    // is not the path's own file name (a short 8.3 path stands in for a
+    // name code page 932 cannot hold). Empty: the path's own name.
+    std::vector<std::string> entryTitles;
 
     // Selection
     uint32_t currentIndex;                 // compared unsigned

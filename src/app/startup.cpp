@@ -42,7 +42,24 @@ void RegisterWindowClasses(HINSTANCE instance)
     }
 }
 
-HWND StartPlayer(HINSTANCE instance, const char *commandTail, int showCommand)
+void KeepLibrariesOutOfTheCurrentFolder()
+{
+    // Any folder named here takes the current folder's place in the search.
+    // The empty name does that on Windows, but Wine reads it as "back to the
+    // usual search", current folder included; the program's own folder,
+    // which is searched first anyway, does it on both.
+    wchar_t folder[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameW(nullptr, folder, MAX_PATH + 1);
+    wchar_t *last = length > 0 && length <= MAX_PATH ? wcsrchr(folder, L'\\') : nullptr;
+    if (last) {
+        *last = L'\0';
+        if (SetDllDirectoryW(folder))
+            return;
+    }
+    SetDllDirectoryA("");
+}
+
+HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand)
 {
     player.mp3EngineAvailable = LoadMp3Engine();
     CreateDrawingResources();

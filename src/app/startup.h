@@ -4,10 +4,15 @@
 
 #include <windows.h>
 
+// Takes the current folder out of the library search: it is the user's
+// music folder and may hold anything. The engine still loads from beside
+// the program, the platform's libraries from the system folder.
+void KeepLibrariesOutOfTheCurrentFolder();
+
 // Runs start-up up to the message loop: engine, drawing resources, random
 // seed, window classes, main window, scan patterns, background picture,
 // showing the window, and the playlist with its first track.
-HWND StartPlayer(HINSTANCE instance, const char *commandTail, int showCommand);
+HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand);
 
 // Dispatches messages until the quit message; returns its wParam.
 int RunMessageLoop();

@@ -4,6 +4,18 @@
 
 #include <cstdlib>
 
+// The platform's own driver, by its full path in the system folder: a
+// file of that name in the user's music folder is never taken instead.
+static HMODULE LoadWaveDriver()
+{
+    wchar_t path[MAX_PATH + 16];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    lstrcpyW(path + length, L"\\mciwave.dll");
+    return LoadLibraryW(path);
+}
+
 static MCIERROR SendToPlatform(const char *command, char *reply, UINT replyLength, HWND callback)
 {
     // Some wave drivers (Wine's) post the end-of-track notice from their
@@ -12,7 +24,7 @@ static MCIERROR SendToPlatform(const char *command, char *reply, UINT replyLengt
     // the last device open, and the thread would crash on its way out.
     // One reference held for the player's life keeps the driver's code in
     // place; where the driver is missing this costs nothing.
-    static HMODULE waveDriver = LoadLibraryA("mciwave.dll");
+    static HMODULE waveDriver = LoadWaveDriver();
     (void)waveDriver;
     return mciSendStringA(command, reply, replyLength, callback);
 }

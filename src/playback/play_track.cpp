@@ -6,7 +6,6 @@
 #include "app/player_state.h"
 #include "playback/mci.h"
 #include "playback/transport.h"
-#include "playlist/display_name.h"
 #include "playlist/playlist.h"
 #include "ui/ui.h"
 
@@ -96,11 +95,11 @@ static void StartOnMci()
     SendMci("play music notify", nullptr, 0, player.mainWindow);
 }
 
-static void ShowStartedTrack(const std::string &path)
+static void ShowStartedTrack(const std::string &title)
 {
     SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(player.totalSeconds));
     SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
-    player.title = DisplayName(path.c_str());
+    player.title = title;
     player.elapsedSeconds = 0;
     SetTransport(Transport::Playing);
 }
@@ -127,6 +126,7 @@ void PlayTrack(int index)
         // A copy: the window procedures that run during the repaints must
         // not pull the path from under us.
         std::string path = PlaylistEntry(static_cast<int>(player.currentIndex));
+        std::string title = EntryTitle(static_cast<int>(player.currentIndex));
         if (IsUsableEntry(path)) {
             bool started;
             if (UsesMp3Engine(path)) {
@@ -137,7 +137,7 @@ void PlayTrack(int index)
                     StartOnMci();
             }
             if (started) {
-                ShowStartedTrack(path);
+                ShowStartedTrack(title);
                 return;
             }
             CloseTrack();

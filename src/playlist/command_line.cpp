@@ -3,21 +3,26 @@
 #include "app/paths.h"
 #include "app/player_state.h"
 #include "playback/play_track.h"
+#include "playlist/folder.h"
+#include "playlist/narrow_path.h"
 #include "playlist/playlist.h"
 
-static void AddCommandLineItems(const char *tail)
+static void AddCommandLineItems(const wchar_t *tail)
 {
-    std::vector<std::string> items = SplitCommandLine(tail);
-    size_t next = 0;
-    // Only the first item may name a folder; later items go in as they are.
-    if (!items.empty() && GetFileAttributesA(items[0].c_str()) == FILE_ATTRIBUTE_DIRECTORY) {
-        ScanFolder(items[0].c_str());
-        next = 1;
-    }
-    for (; next < items.size(); ++next) {
+    std::vector<std::wstring> items = SplitCommandLine(tail);
+    for (size_t next = 0; next < items.size(); ++next) {
+        // An item that no narrow path can name is left out.
+        NarrowPath item;
+        if (!MakeNarrowPath(items[next], item))
+            continue;
+        // Only the first item may name a folder; later items go in as they are.
+        if (next == 0 && IsFolder(item.path.c_str())) {
+            ScanFolder(item.path.c_str());
+            continue;
+        }
         if (PlaylistCount() >= MaxPlaylistEntries)
             break;
-        AddEntry(items[next].c_str());
+        AddEntry(item.path.c_str(), item.title.c_str());
     }
 }
 
@@ -32,7 +37,7 @@ static void AddCurrentDirectoryEntries(const char *currentDirectory)
         ScanFolder(currentDirectory);
 }
 
-void AddStartupEntries(const char *tail, const char *currentDirectory)
+void AddStartupEntries(const wchar_t *tail, const char *currentDirectory)
 {
     if (tail[0])
         AddCommandLineItems(tail);
@@ -40,7 +45,7 @@ void AddStartupEntries(const char *tail, const char *currentDirectory)
         AddCurrentDirectoryEntries(currentDirectory);
 }
 
-void FillPlaylist(const char *tail, const char *currentDirectory)
+void FillPlaylist(const wchar_t *tail, const char *currentDirectory)
 {
     AddStartupEntries(tail, currentDirectory);
     if (PlaylistCount() > 0)

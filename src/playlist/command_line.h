@@ -2,7 +2,8 @@
 // so that the filling can be checked on its own.
 #pragma once
 
-// Adds the command-line items, or without any the entries of "list.txt" in
-// `currentDirectory` or else the directory's own files. An empty
+// Adds the command-line items (the tail in its wide form), or without any
+// the entries of "list.txt" in `currentDirectory` or else the directory's
+// own files. An empty
 // `currentDirectory` (too long for a path buffer) is not looked into.
-void AddStartupEntries(const char *tail, const char *currentDirectory);
+void AddStartupEntries(const wchar_t *tail, const char *currentDirectory);

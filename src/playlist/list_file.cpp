@@ -1,6 +1,7 @@
 #include "playlist/playlist.h"
 
 #include "app/player_state.h"
+#include "playlist/folder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +25,7 @@ void LoadPlaylistFile(const char *path)
             if (length > 0 && line[length - 1] == '\r')
                 line[--length] = '\0';
         }
-        if (GetFileAttributesA(line) == FILE_ATTRIBUTE_DIRECTORY)
+        if (IsFolder(line))
             ScanFolder(line);
         else
             AddEntry(line);

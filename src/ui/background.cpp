@@ -5,12 +5,16 @@
 #include "app/player_state.h"
 #include "ui/bmp_header.h"
 
+#include <cstdlib>
+
 static void DrawPicture(const unsigned char *bytes, const BmpPicture &picture)
 {
     // The default stretch mode is kept: the picture fills the face
-    // whatever its aspect ratio.
+    // whatever its aspect ratio. The source rectangle counts rows upward
+    // whichever way they are stored (the header's sign says that), so a
+    // top-down picture's height goes in without its sign.
     StretchDIBits(player.backgroundDC, 0, 0, player.clientRect.right - 2, player.clientRect.bottom - 2, 0, 0,
-                  picture.width, picture.height, bytes + picture.pixelOffset,
+                  picture.width, std::abs(picture.height), bytes + picture.pixelOffset,
                   reinterpret_cast<const BITMAPINFO *>(bytes + BmpInfoAt), DIB_RGB_COLORS, SRCCOPY);
 }
 

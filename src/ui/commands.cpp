@@ -4,15 +4,16 @@
 #include "app/player_state.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"
+#include "playlist/narrow_path.h"
 #include "playlist/playlist.h"
+#include "ui/file_dialogs.h"
 #include "ui/handed_path.h"
 #include "version.h"
 
-#include <commdlg.h>
-
 static void LoadChosenFile()
 {
-    if (!GetOpenFileNameA(&player.openDialog))
+    NarrowPath chosen;
+    if (!ChooseFileToOpen(chosen))
         return;
     // Unlike a drop, a chosen file leaves the repeat mode as it is.
     const char *path = player.pathBuffer;
@@ -21,12 +22,12 @@ static void LoadChosenFile()
     else if (EndsWith(path, ".txt"))
         PlayListFile(path);
     else
-        PlayAddedPath(path, false);
+        PlayAddedPath(path, chosen.title.c_str(), false);
 }
 
 static void ExportPlaylist()
 {
-    if (GetSaveFileNameA(&player.saveDialog))
+    if (ChooseListFileToSave())
         SavePlaylistFile(player.pathBuffer);
 }
 

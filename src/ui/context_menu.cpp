@@ -3,8 +3,23 @@
 #include "ui/ui.h"
 
 #include "app/player_state.h"
-#include "playlist/display_name.h"
 #include "playlist/playlist.h"
+
+#include <string>
+
+// The menu reads "&" as the mark of an underlined letter; "&&" shows one
+// "&". 0x26 is never the second byte of a double-byte character, so the
+// bytes can be doubled one by one.
+std::string MenuText(const char *name)
+{
+    std::string text;
+    for (const char *c = name; *c; ++c) {
+        text += *c;
+        if (*c == '&')
+            text += '&';
+    }
+    return text;
+}
 
 void BuildContextMenu()
 {
@@ -17,7 +32,7 @@ void BuildContextMenu()
 
     int count = PlaylistCount();
     for (int i = 0; i < count; ++i)
-        AppendMenuA(player.playlistMenu, MF_STRING, FirstEntry + i, DisplayName(PlaylistEntry(i)));
+        AppendMenuA(player.playlistMenu, MF_STRING, FirstEntry + i, MenuText(EntryTitle(i)).c_str());
 
     HMENU menu = player.contextMenu;
     AppendMenuA(menu, MF_STRING, LoadFile, "ファイル読み込み");

@@ -3,32 +3,55 @@
 
 #include "app/player_state.h"
 #include "playback/play_track.h"
+#include "playlist/folder.h"
+#include "playlist/narrow_path.h"
 #include "playlist/playlist.h"
 #include "ui/handed_path.h"
 
 #include <shellapi.h>
 
+#include <cstring>
+
 static bool ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+// Reads dropped item `index` in its wide form into `item` and its narrow
+// path into pathBuffer. False, and pathBuffer untouched, for an item that
+// must be skipped: one that no narrow path names, or one too long for a
+// path buffer (cut short, it would name a different file).
+static bool QueryDroppedItem(HDROP drop, UINT index, NarrowPath &item)
+{
+    UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring wide(length + 1, L'\0');
+    if (DragQueryFileW(drop, index, &wide[0], length + 1) != length)
+        return false;
+    wide.resize(length);
+    if (!MakeNarrowPath(wide, item) || item.path.size() > MAX_PATH)
+        return false;
+    std::memcpy(player.pathBuffer, item.path.c_str(), item.path.size() + 1);
+    return true;
+}
 
 // One item says what it is by its name or kind; Ctrl keeps the list for a
 // plain file.
 static void DropOneItem(HDROP drop)
 {
-    char *path = player.pathBuffer;
-    DragQueryFileA(drop, 0, path, PathBufferSize);
+    NarrowPath item;
+    if (!QueryDroppedItem(drop, 0, item))
+        return;
+    const char *path = player.pathBuffer;
     // The name is tested before the kind: a folder called x.txt is read as
     // a list file.
     if (EndsWith(path, ".bmp")) {
         ShowBackgroundPicture(path);
     } else if (EndsWith(path, ".txt")) {
         PlayListFile(path);
-    } else if (IsPlainFolder(path)) {
+    } else if (IsFolder(path)) {
         ClearPlaylist();
         ScanFolder(path);
         if (PlaylistCount() > 0)
             PlayTrack(-1);
     } else {
-        PlayAddedPath(path, ControlKeyDown());
+        PlayAddedPath(path, item.title.c_str(), ControlKeyDown());
     }
 }
 
@@ -38,17 +61,19 @@ static void DropSeveralItems(HDROP drop, UINT items)
 {
     ClearPlaylist();
     for (UINT i = 0; PlaylistCount() < MaxPlaylistEntries && i < items; ++i) {
-        DragQueryFileA(drop, i, player.pathBuffer, PathBufferSize);
-        if (IsPlainFolder(player.pathBuffer))
+        NarrowPath item;
+        if (!QueryDroppedItem(drop, i, item))
+            continue;
+        if (IsFolder(player.pathBuffer))
             ScanFolder(player.pathBuffer);
         else
-            AddEntry(player.pathBuffer);
+            AddEntry(player.pathBuffer, item.title.c_str());
     }
 }
 
 void OnDropFiles(HWND, HDROP drop)
 {
-    UINT items = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT items = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     // Any drop ends repeat, a background picture included.
     player.repeatMode = 0;
     if (items == 1) {

@@ -13,8 +13,6 @@ bool EndsWith(const char *path, const char *suffix)
     return length >= suffixLength && lstrcmpiA(path + length - suffixLength, suffix) == 0;
 }
 
-bool IsPlainFolder(const char *path) { return GetFileAttributesA(path) == FILE_ATTRIBUTE_DIRECTORY; }
-
 void ShowBackgroundPicture(const char *path)
 {
     LoadBackground(path);
@@ -28,11 +26,11 @@ void PlayListFile(const char *path)
         PlayTrack(-1);
 }
 
-void PlayAddedPath(const char *path, bool keepList)
+void PlayAddedPath(const char *path, const char *title, bool keepList)
 {
     if (!keepList)
         ClearPlaylist();
     // No limit test: a path added on its own may take the list past 99.
-    AddEntry(path);
+    AddEntry(path, title);
     PlayTrack(PlaylistCount() - 1);
 }

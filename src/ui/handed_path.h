@@ -6,10 +6,6 @@
 // no such ending.
 bool EndsWith(const char *path, const char *suffix);
 
-// Only a plain folder counts: any further attribute bit (read-only, hidden,
-// archive) makes the path a file, and so does a path that does not exist.
-bool IsPlainFolder(const char *path);
-
 // Loads the picture as the face's background and shows it at once.
 void ShowBackgroundPicture(const char *path);
 
@@ -17,6 +13,6 @@ void ShowBackgroundPicture(const char *path);
 // was read.
 void PlayListFile(const char *path);
 
-// Appends the path, after emptying the list unless `keepList`, and plays
-// the new entry.
-void PlayAddedPath(const char *path, bool keepList);
+// Appends the path with its title, after emptying the list unless
+// `keepList`, and plays the new entry.
+void PlayAddedPath(const char *path, const char *title, bool keepList);

@@ -35,6 +35,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         OnLButtonUp();
         break;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(window, reinterpret_cast<HWND>(lParam));
+        break;
     case WM_LBUTTONDBLCLK:
         OnLButtonDblClk();
         break;

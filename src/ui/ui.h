@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Child window ids
 enum ChildId { LabelId = 1, TrackBarId = 2, CloseId = 3, PlayId = 4, PauseId = 5, StopId = 6 };
 
@@ -37,6 +39,7 @@ void OnMciNotify(WPARAM code);
 void OnLButtonDown(HWND window, LPARAM position);
 void OnMouseMove(HWND window, LPARAM position);
 void OnLButtonUp();
+void OnCaptureChanged(HWND window, HWND newCapture);
 void OnLButtonDblClk();
 void OnRButtonDown(HWND window, LPARAM position);
 void OnDropFiles(HWND window, HDROP drop);
@@ -66,3 +69,5 @@ bool LoadBackground(const char *path);
 void RepaintFace();
 
 void BuildContextMenu();
+// A file name as a menu entry's text: every "&" doubled.
+std::string MenuText(const char *name);

@@ -38,4 +38,13 @@ void OnLButtonUp()
     ReleaseCapture();
 }
 
+// The capture went elsewhere (Alt+Tab, a right click, another program):
+// the button-up will never come here, so the window stops following the
+// pointer now.
+void OnCaptureChanged(HWND window, HWND newCapture)
+{
+    if (newCapture != window)
+        player.dragging = 0;
+}
+
 void OnLButtonDblClk() { CloseWindow(player.mainWindow); }

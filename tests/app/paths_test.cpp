@@ -25,6 +25,21 @@ TEST(PathsTest, FolderGetsOneTrailingBackslash)
     EXPECT_EQ(std::string(directory), folder.path() + "\\");
 }
 
+TEST(PathsTest, FolderEndingInATrailByte0x5CGetsItsBackslash)
+{
+    TempDir folder;
+    // 表, ソ, 能, 十, 予: each ends in the byte 0x5C.
+    for (const char *name : {"\x95\x5C", "\x83\x5C", "\x94\x5C", "\x8F\x5C", "\x97\x5C"}) {
+        std::string inside = folder / name;
+        ASSERT_TRUE(CreateDirectoryA(inside.c_str(), nullptr)) << name;
+        ASSERT_TRUE(SetCurrentDirectoryA(inside.c_str())) << name;
+        char directory[PathBufferSize];
+        ASSERT_TRUE(CurrentDirectoryWithBackslash(directory));
+        EXPECT_EQ(std::string(directory), inside + "\\") << name;
+    }
+    SetCurrentDirectoryA("C:\\");
+}
+
 TEST(PathsTest, JoinRefusesResultsOverTwoHundredSixtyCharacters)
 {
     struct Case {

@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "playback/mci.h"
+#include "playlist/narrow_path.h"
 
 #include <cmath>
 #include <cstdio>
@@ -292,7 +293,7 @@ HWND StartTestPlayer(const std::string &directory, const std::string &tail)
     // A fake engine bound by the test stays in place through start-up.
     Vbmp3Entries engine = player.vbmp3;
     int32_t available = player.mp3EngineAvailable;
-    HWND window = StartPlayer(GetModuleHandleA(nullptr), tail.c_str(), SW_SHOWNORMAL);
+    HWND window = StartPlayer(GetModuleHandleA(nullptr), WidenText(tail.c_str()).c_str(), SW_SHOWNORMAL);
     if (available) {
         player.vbmp3 = engine;
         player.mp3EngineAvailable = available;
@@ -373,12 +374,18 @@ HWND FindProcessWindow(DWORD processId, const char *className)
 bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
                   ProgramProcess &program)
 {
-    std::string commandLine = "\"" + exe + "\"";
+    return StartProgram(WidenText(exe.c_str()), WidenText(arguments.c_str()), WidenText(folder.c_str()), program);
+}
+
+bool StartProgram(const std::wstring &exe, const std::wstring &arguments, const std::wstring &folder,
+                  ProgramProcess &program)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty())
-        commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &program.process))
         return false;
     DWORD processId = program.process.dwProcessId;
@@ -471,3 +478,24 @@ std::string WithoutSilenceAtTheEnds(const std::string &pcm)
 // ---- MCI command strings ------------------------------------------------------
 
 std::string MciOpenCommand(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
+
+SoundSummary WaitForSound(double seconds, unsigned timeoutMs)
+{
+    const int rate = 44100;
+    const size_t frameBytes = 4;
+    size_t wanted = static_cast<size_t>(seconds * rate) * frameBytes;
+    std::string pcm;
+    size_t start = 0;
+    WaitUntil(
+        [&] {
+            pcm = ReadBytes(SoundFilePath());
+            start = 0;
+            while (start + frameBytes <= pcm.size() && pcm[start] == 0 && pcm[start + 1] == 0)
+                start += frameBytes;
+            return pcm.size() >= start + wanted;
+        },
+        timeoutMs);
+    if (pcm.size() < start + wanted)
+        return SoundSummary{0, 0, 0};
+    return SummarizeSound(pcm.substr(start, wanted), rate, 2);
+}

@@ -141,6 +141,10 @@ struct ProgramProcess {
 // main window to show; false when either fails.
 bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
                   ProgramProcess &program);
+// The same with a wide command line and folder, for names that code page
+// 932 cannot hold.
+bool StartProgram(const std::wstring &exe, const std::wstring &arguments, const std::wstring &folder,
+                  ProgramProcess &program);
 // The visible top-level window of the process with that class, or null.
 HWND FindProcessWindow(DWORD processId, const char *className);
 // Closes the program's main window, waits (bounded) for the process to end
@@ -191,3 +195,8 @@ std::string WithoutSilenceAtTheEnds(const std::string &pcm);
 
 // The command that opens `path` on the device "music", as PlayTrack sends it.
 std::string MciOpenCommand(const std::string &path);
+
+// Waits (bounded) for `seconds` of sound past the silence a device may put
+// first, as WriteToneWav writes it by default (44.1 kHz, stereo), and
+// returns what it sounds like; zeros when none arrived.
+SoundSummary WaitForSound(double seconds = 0.5, unsigned timeoutMs = 30000);

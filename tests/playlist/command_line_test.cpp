@@ -4,6 +4,7 @@
 #include "playlist_fixture.h"
 
 #include "playlist/command_line.h"
+#include "playlist/narrow_path.h"
 
 namespace {
 
@@ -108,12 +109,12 @@ TEST_F(CommandLineTest, ItemsFillThePlaylist)
     };
     for (const Case &c : cases) {
         ClearPlaylist();
-        AddStartupEntries(c.tail.c_str(), D.c_str());
+        AddStartupEntries(WidenText(c.tail.c_str()).c_str(), D.c_str());
         EXPECT_EQ(Entries(), c.entries) << "[" << c.tail << "]";
     }
 }
 
-TEST_F(CommandLineTest, FolderWithAnyFurtherAttributeIsAnItem)
+TEST_F(CommandLineTest, FolderWithFurtherAttributesIsStillScanned)
 {
     for (const FolderAttributeCase &c : FolderAttributeCases) {
         ASSERT_TRUE(SetFileAttributesA(music.c_str(), c.attribute)) << c.name;
@@ -121,12 +122,11 @@ TEST_F(CommandLineTest, FolderWithAnyFurtherAttributeIsAnItem)
         if (c.mustBeKept) {
             ASSERT_NE(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << c.name;
         }
+        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << c.name;
         ClearPlaylist();
-        AddStartupEntries((music + " C:\\x.mp3").c_str(), "");
-        // Scanned only while the platform reports the folder bit alone.
-        Items expected = attributes == FILE_ATTRIBUTE_DIRECTORY ? Items{scanned[0], scanned[1], "C:\\x.mp3"}
-                                                                : Items{music, "C:\\x.mp3"};
-        EXPECT_EQ(Entries(), expected) << c.name << ", attributes " << attributes;
+        AddStartupEntries(WidenText((music + " C:\\x.mp3").c_str()).c_str(), "");
+        // A customised or hidden folder is a folder all the same.
+        EXPECT_EQ(Entries(), (Items{scanned[0], scanned[1], "C:\\x.mp3"})) << c.name << ", attributes " << attributes;
         SetFileAttributesA(music.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -139,7 +139,7 @@ TEST_F(CommandLineTest, TakesItemsWhileFewerThanNinetyNine)
         tokens.push_back("C:\\t" + std::to_string(i) + ".wav");
         tail += tokens.back() + " ";
     }
-    AddStartupEntries(tail.c_str(), "");
+    AddStartupEntries(WidenText(tail.c_str()).c_str(), "");
     EXPECT_EQ(Entries(), Items(tokens.begin(), tokens.begin() + 99));
 
     // A first folder that fills the list leaves no room for the rest.
@@ -149,7 +149,7 @@ TEST_F(CommandLineTest, TakesItemsWhileFewerThanNinetyNine)
         Touch(big + "\\" + std::to_string(i) + ".mid");
     Touch(big + "\\z.wav");
     ClearPlaylist();
-    AddStartupEntries((big + " C:\\after.mp3").c_str(), "");
+    AddStartupEntries(WidenText((big + " C:\\after.mp3").c_str()).c_str(), "");
     std::vector<std::string> entries = Entries();
     ASSERT_EQ(entries.size(), 100u);
     EXPECT_EQ(entries.back(), big + "\\z.wav");
@@ -159,7 +159,7 @@ TEST_F(CommandLineTest, WithoutArgumentsTheListFileComesFirst)
 {
     std::string D = music + "\\";
     WriteBytes(D + "list.txt", "C:\\one.wav\r\n" + music + "\r\n");
-    AddStartupEntries("", D.c_str());
+    AddStartupEntries(L"", D.c_str());
     EXPECT_EQ(Entries(), (Items{"C:\\one.wav", scanned[0], scanned[1]}));
 }
 
@@ -182,7 +182,7 @@ TEST_F(CommandLineTest, WithoutArgumentsOrListTheDirectoryIsScanned)
         if (c.list == ListIsAFolder)
             MakeFolder(D + "list.txt");
         ClearPlaylist();
-        AddStartupEntries("", D.c_str());
+        AddStartupEntries(L"", D.c_str());
         EXPECT_EQ(Entries(), PlatformScan(D)) << c.name;
         EXPECT_EQ(Sorted(Entries()), Prefixed(D, {"a.mid", "b.mp3", "c.wma", "d.mid"})) << c.name;
     }
@@ -194,7 +194,7 @@ TEST_F(CommandLineTest, WithoutArgumentsAndTooLongADirectoryNothingIsLookedAt)
     // a path buffer: neither a list file nor a folder is looked into.
     ASSERT_TRUE(SetCurrentDirectoryA(music.c_str()));
     WriteBytes(music + "\\list.txt", "C:\\one.wav\r\n");
-    AddStartupEntries("", "");
+    AddStartupEntries(L"", "");
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     SetCurrentDirectoryA(temp);
@@ -206,7 +206,7 @@ TEST_F(CommandLineTest, DriveRootDirectoryGetsNoSecondBackslash)
     if (FileExists("C:\\list.txt"))
         GTEST_SKIP() << "C:\\list.txt belongs to someone else";
     WriteBytes("C:\\list.txt", "C:\\from the root list.wav\r\n");
-    AddStartupEntries("", "C:\\");
+    AddStartupEntries(L"", "C:\\");
     DeleteFileA("C:\\list.txt");
     EXPECT_EQ(Entries(), (Items{"C:\\from the root list.wav"}));
 }
@@ -228,7 +228,7 @@ TEST_F(CommandLineTest, DirectoryTooLongForTheListFileIsStillScanned)
         WriteFile(file, "C:\\one.wav\r\n", 12, &written, nullptr);
         CloseHandle(file);
     }
-    AddStartupEntries("", D.c_str());
+    AddStartupEntries(L"", D.c_str());
     EXPECT_EQ(Entries(), (Items{D + "a.mid"}));
 }
 

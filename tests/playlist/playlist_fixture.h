@@ -99,7 +99,7 @@ inline bool PlatformStoresDoubleByteNames()
 
 // The extra attribute bits a folder is given in the tests, and whether the
 // platform keeps them: Wine keeps hidden and system on a folder, but not
-// read-only.
+// read-only, archive or not-content-indexed.
 struct FolderAttributeCase {
     const char *name;
     DWORD attribute;
@@ -110,4 +110,6 @@ const FolderAttributeCase FolderAttributeCases[] = {
     {"hidden", FILE_ATTRIBUTE_HIDDEN, true},
     {"system", FILE_ATTRIBUTE_SYSTEM, true},
     {"hidden and read-only", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, true},
+    {"hidden, system and archive", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE, true},
+    {"not content-indexed", FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, false},
 };

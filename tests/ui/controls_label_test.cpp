@@ -120,6 +120,20 @@ TEST_F(ControlsLabelTest, LongTitleEndsInAnEllipsisAndNeverReachesTheCounter)
     EXPECT_EQ(player.title, longTitle);
 }
 
+TEST_F(ControlsLabelTest, AmpersandInTheTitleIsShownAsItself)
+{
+    ShowEntries("R&B.wav", 0, 1);
+    Picture shown = Capture(player.labelWindow);
+    HDC windowDC = GetDC(player.labelWindow);
+    // Drawn with prefixes, "&&" is one "&": the picture of "R&B.wav".
+    Picture expected = DrawTitleAsShown(windowDC, "R&&B.wav");
+    ReleaseDC(player.labelWindow, windowDC);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < CounterLeft; ++x)
+            ASSERT_EQ(Hex(shown.At(x, y)), Hex(expected.At(x, y))) << x << ", " << y;
+    EXPECT_EQ(player.title, "R&B.wav");
+}
+
 TEST(ControlsCounterText, FormatsEntryNumberAndCount)
 {
     struct Case {

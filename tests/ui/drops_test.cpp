@@ -109,11 +109,11 @@ TEST_F(DropsTest, FolderNamedLikeAListFileIsReadAsOne)
     EXPECT_TRUE(Opens(mci).empty());
 }
 
-TEST_F(DropsTest, FolderWithAFurtherAttributeIsTakenForATrack)
+TEST_F(DropsTest, FolderWithAFurtherAttributeIsScannedAllTheSame)
 {
     // Read-only on a folder is kept by Windows but not by Wine, which instead
-    // reports a folder whose name starts with a dot as hidden. Either bit
-    // makes the folder a file to the player.
+    // reports a folder whose name starts with a dot as hidden. A user's own
+    // Music folder is marked so, and is still a folder to the player.
     std::string locked = folder / "locked";
     MakeFolder(locked);
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
@@ -131,8 +131,8 @@ TEST_F(DropsTest, FolderWithAFurtherAttributeIsTakenForATrack)
         mci.Clear();
         FillWith({Touch("old.wav")});
         SendDrop(window, {odd});
-        EXPECT_EQ(player.playlist, (std::vector<std::string>{odd}));
-        EXPECT_EQ(Opens(mci), (std::vector<std::string>{MciOpenCommand(odd)}));
+        EXPECT_EQ(player.playlist, (std::vector<std::string>{odd + "\\a.wav"}));
+        EXPECT_EQ(Opens(mci), (std::vector<std::string>{MciOpenCommand(odd + "\\a.wav")}));
     }
     EXPECT_GE(tried, 1);
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_DIRECTORY);

@@ -31,9 +31,10 @@ void PaintLabel(HDC dc, int width, int height)
     int oldMode = SetBkMode(dc, TRANSPARENT);
 
     SelectObject(dc, player.titleFont);
+    // A file name's "&" is a letter, not the mark of an underlined one.
     RECT titleArea = {0, 0, width - CounterWidth, height};
     DrawTextA(dc, player.title.c_str(), static_cast<int>(player.title.size()), &titleArea,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     char counter[CounterTextSize];
     FormatCounter(counter, player.currentIndex, player.playlist.size());
