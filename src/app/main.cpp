@@ -1,5 +1,4 @@
 #include "app/startup.h"
-
 #include "playlist/command_tail.h"
 
 // The runtime's own tail is not used: it takes every byte from 0x80 up for

@@ -1,10 +1,13 @@
 #include "app/startup.h"
 
-#include "app/paths.h"
-#include "app/player_state.h"
+#include "core/paths.h"
+#include "core/player_state.h"
 #include "playback/mp3_engine.h"
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playback/play_track.h"
+#include "playlist/command_line.h"
+#include "ui/controls/controls.h"
+#include "ui/face.h"
+#include "ui/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -88,7 +91,8 @@ HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand
     player.elapsedSeconds = 0;
     player.totalSeconds = 0;
 
-    FillPlaylist(commandTail, currentDirectory);
+    AddStartupEntries(commandTail, currentDirectory);
+    PlayTrack(-1);
     return player.mainWindow;
 }
 

@@ -3,7 +3,7 @@
 // only, and a test may bind it to fakes instead. Its contract is vbmp3.h.
 #pragma once
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 
 // Loads and binds the library and returns vbmp3_init's result (1 ready,
 // 0 not). A library without all twelve entry points counts as missing.

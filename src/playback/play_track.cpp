@@ -3,11 +3,11 @@
 // that cannot be played leaves the playlist and the next one is tried.
 #include "playback/play_track.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/mci.h"
+#include "playback/repaint.h"
 #include "playback/transport.h"
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/store.h"
 
 #include <commctrl.h>
 

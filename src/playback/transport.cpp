@@ -2,10 +2,10 @@
 // MP3 engine library or the MCI device "music".
 #include "playback/transport.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/mci.h"
 #include "playback/mp3_engine.h"
-#include "ui/ui.h"
+#include "playback/repaint.h"
 
 #include <commctrl.h>
 

@@ -1,11 +1,14 @@
 #include "playlist/command_line.h"
+#include "playlist/command_line.h"
 
-#include "app/paths.h"
-#include "app/player_state.h"
-#include "playback/play_track.h"
+#include "core/paths.h"
+#include "core/player_state.h"
 #include "playlist/folder.h"
+#include "playlist/list_file.h"
 #include "playlist/narrow_path.h"
-#include "playlist/playlist.h"
+#include "playlist/scan_folder.h"
+#include "playlist/split_command_line.h"
+#include "playlist/store.h"
 
 static void AddCommandLineItems(const wchar_t *tail)
 {
@@ -43,11 +46,4 @@ void AddStartupEntries(const wchar_t *tail, const char *currentDirectory)
         AddCommandLineItems(tail);
     else
         AddCurrentDirectoryEntries(currentDirectory);
-}
-
-void FillPlaylist(const wchar_t *tail, const char *currentDirectory)
-{
-    AddStartupEntries(tail, currentDirectory);
-    if (PlaylistCount() > 0)
-        PlayTrack(-1);
 }

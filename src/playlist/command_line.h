@@ -1,5 +1,5 @@
-// Start-up's filling of the playlist, split from starting the first track
-// so that the filling can be checked on its own.
+// Start-up's filling of the playlist; start-up then starts the first
+// track.
 #pragma once
 
 // Adds the command-line items (the tail in its wide form), or without any

@@ -1,6 +1,6 @@
 #include "playlist/display_name.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 
 const char *DisplayName(const char *path)
 {

@@ -1,7 +1,9 @@
-#include "playlist/playlist.h"
+#include "playlist/list_file.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playlist/folder.h"
+#include "playlist/scan_folder.h"
+#include "playlist/store.h"
 
 #include <cstdio>
 #include <cstring>

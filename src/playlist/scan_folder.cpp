@@ -1,8 +1,9 @@
-#include "playlist/playlist.h"
+#include "playlist/scan_folder.h"
 
-#include "app/paths.h"
-#include "app/player_state.h"
+#include "core/paths.h"
+#include "core/player_state.h"
 #include "playlist/narrow_path.h"
+#include "playlist/store.h"
 
 // Appends the found file unless its path would not fit into a path buffer:
 // a cut-off path would name a different file, so it is skipped. A name

@@ -1,5 +1,5 @@
 // Kept free of windows.h so that it builds natively for fuzzing.
-#include "playlist/playlist.h"
+#include "playlist/split_command_line.h"
 
 // The rules look only at spaces and double quotes, which are whole
 // characters in both forms: in code page 932 neither byte is ever the

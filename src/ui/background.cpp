@@ -1,9 +1,8 @@
 // The background picture: a 24-bit BMP file read in one go and stretched
 // onto the face, or refused without a word.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "ui/bmp_header.h"
+#include "ui/face.h"
 
 #include <cstdlib>
 

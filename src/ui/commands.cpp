@@ -1,13 +1,14 @@
 // The commands chosen from the context menu.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"
+#include "playlist/list_file.h"
 #include "playlist/narrow_path.h"
-#include "playlist/playlist.h"
+#include "playlist/store.h"
+#include "ui/context_menu.h"
 #include "ui/file_dialogs.h"
-#include "ui/handed_path.h"
+#include "ui/load_or_play.h"
+#include "ui/main_window.h"
 #include "version.h"
 
 static void LoadChosenFile()

@@ -1,9 +1,10 @@
 // The right-click menu, built anew from the playlist and the repeat mode
 // every time it opens, so it never shows a stale list or check mark.
-#include "ui/ui.h"
+#include "ui/context_menu.h"
 
-#include "app/player_state.h"
-#include "playlist/playlist.h"
+#include "core/player_state.h"
+#include "playlist/store.h"
+#include "ui/main_window.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 // Files and folders dropped on the face from the shell.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playlist/folder.h"
 #include "playlist/narrow_path.h"
-#include "playlist/playlist.h"
-#include "ui/handed_path.h"
+#include "playlist/scan_folder.h"
+#include "playlist/store.h"
+#include "ui/load_or_play.h"
+#include "ui/main_window.h"
 
 #include <shellapi.h>
 

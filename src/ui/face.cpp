@@ -1,8 +1,10 @@
 // The main window's face: composed off-screen in frameDC over the
 // background picture, then shown inside a one-pixel bevel.
-#include "ui/ui.h"
+#include "ui/face.h"
 
-#include "app/player_state.h"
+#include "core/palette.h"
+#include "core/player_state.h"
+#include "ui/main_window.h"
 
 void SetUpDrawing(HWND window)
 {
@@ -64,4 +66,10 @@ void OnPaint(HWND window)
     HDC windowDC = BeginPaint(window, &paint);
     PaintFace(windowDC);
     EndPaint(window, &paint);
+}
+
+void RepaintFace()
+{
+    InvalidateRect(player.mainWindow, nullptr, FALSE);
+    UpdateWindow(player.mainWindow);
 }

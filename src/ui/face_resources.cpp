@@ -2,9 +2,9 @@
 // in two steps, the brushes and pens at start-up before any window exists,
 // the fonts and the two off-screen surfaces when the main window is created
 // and its size is known; DestroyFace releases both in the reverse order.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/palette.h"
+#include "core/player_state.h"
+#include "ui/face.h"
 
 void CreateDrawingResources()
 {

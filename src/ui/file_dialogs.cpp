@@ -1,6 +1,6 @@
 #include "ui/file_dialogs.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playlist/narrow_path.h"
 
 #include <commdlg.h>

@@ -1,8 +1,7 @@
 // Where the children and the time text sit: fixed percentages of the client
 // size, computed once when the main window is created.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
+#include "ui/face.h"
 
 int Proportion(int dimension, int percent)
 {

@@ -1,6 +1,7 @@
-#include "ui/ui.h"
+#include "ui/main_window.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
+#include "playback/repaint.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -52,10 +53,4 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void RepaintFace()
-{
-    InvalidateRect(player.mainWindow, nullptr, FALSE);
-    UpdateWindow(player.mainWindow);
 }

@@ -1,6 +1,5 @@
-#include "ui/ui.h"
-
 #include "playback/play_track.h"
+#include "ui/main_window.h"
 
 #include <mmsystem.h>
 

@@ -1,9 +1,8 @@
 // The timer's position poll and the slider's seeks.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"
+#include "ui/main_window.h"
 
 #include <commctrl.h>
 

@@ -1,8 +1,7 @@
 // The borderless window moves when the user drags its face, and a double
 // click minimises it.
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
+#include "ui/main_window.h"
 
 void OnLButtonDown(HWND window, LPARAM position)
 {

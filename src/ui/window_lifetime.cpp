@@ -1,10 +1,10 @@
 // What the main window builds when it is created and releases when it is
 // destroyed: the dialogs' records, the children and the timer, and the face
 // (whose resources face_resources.cpp makes and releases).
-#include "ui/ui.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/transport.h"
+#include "ui/face.h"
+#include "ui/main_window.h"
 
 #include <commctrl.h>
 

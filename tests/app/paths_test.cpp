@@ -2,7 +2,7 @@
 // different path or written past a path buffer.
 #include "common/test_support.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 
 #include <cstring>
 

@@ -3,7 +3,6 @@
 #include "common/test_support.h"
 
 #include "app/startup.h"
-#include "ui/ui.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,8 @@
 // file.
 #pragma once
 
-#include "app/player_state.h"
+#include "core/palette.h"
+#include "core/player_state.h"
 #include "playback/mci.h"
 #include "playback/transport.h"
 

@@ -2,7 +2,6 @@
 // its end moves the playlist on.
 #include "common/test_support.h"
 
-#include "playlist/playlist.h"
 
 #include <mmsystem.h>
 

@@ -4,7 +4,7 @@
 #include "common/test_support.h"
 
 #include "playback/play_track.h"
-#include "playlist/playlist.h"
+#include "playlist/store.h"
 
 #include <commctrl.h>
 

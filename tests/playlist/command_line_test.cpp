@@ -4,7 +4,9 @@
 #include "playlist_fixture.h"
 
 #include "playlist/command_line.h"
+#include "playlist/split_command_line.h"
 #include "playlist/narrow_path.h"
+#include "playlist/store.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // List files on real files: how lines become entries, and how a save
 // replaces what was on disk only when it has been written completely.
 #include "playlist_fixture.h"
+#include "playlist/store.h"
+#include "playlist/list_file.h"
 
 #include <cstdint>
 

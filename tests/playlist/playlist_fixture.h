@@ -4,8 +4,8 @@
 
 #include "common/test_support.h"
 
-#include "app/player_state.h"
-#include "playlist/playlist.h"
+#include "core/player_state.h"
+#include "playlist/store.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,8 @@
 // Folder scans on real folders: which names are taken, in which order, and
 // where the limit of 99 entries stops a listing.
 #include "playlist_fixture.h"
+#include "playlist/store.h"
+#include "playlist/scan_folder.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Native fuzz target: the command-line splitter against a strtok reference,
 // on any bytes the tail may hold.
-#include "playlist/playlist.h"
+#include "playlist/split_command_line.h"
 
 #include <cstdint>
 #include <cstdlib>

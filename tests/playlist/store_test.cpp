@@ -1,6 +1,7 @@
 // The store itself: appending, emptying and removing keep every other
 // entry in its place.
 #include "playlist_fixture.h"
+#include "playlist/store.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include "playlist/command_line.h"
 #include "playlist/command_tail.h"
 #include "playlist/narrow_path.h"
+#include "playlist/store.h"
+#include "playlist/scan_folder.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "face_helpers.h"
 
 #include "ui/bmp_header.h"
+#include "ui/face.h"
 
 #include <climits>
 

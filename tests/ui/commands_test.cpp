@@ -2,8 +2,10 @@
 // About box answered for real from a second thread.
 #include "ui/menu_support.h"
 
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/store.h"
+#include "playback/repaint.h"
+#include "ui/context_menu.h"
+#include "ui/face.h"
 
 #include <commctrl.h>
 

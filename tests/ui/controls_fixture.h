@@ -6,7 +6,6 @@
 #include "common/test_support.h"
 
 #include "ui/controls/controls.h"
-#include "ui/ui.h"
 
 #include <commctrl.h>
 

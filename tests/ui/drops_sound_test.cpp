@@ -2,7 +2,6 @@
 // its sound lands in the output file.
 #include "ui/menu_support.h"
 
-#include "playlist/playlist.h"
 
 #include <cmath>
 

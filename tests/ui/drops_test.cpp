@@ -2,8 +2,7 @@
 // shell's.
 #include "ui/menu_support.h"
 
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/store.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "common/test_support.h"
-#include "ui/ui.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,7 @@
 // Where the children sit, the three fonts and the time rectangle, at the
 // window's fixed size of 250 × 100.
 #include "face_helpers.h"
+#include "ui/face.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The face as painted: the bevel, the fill colour, the time text and a
 // picture, checked pixel by pixel in a canvas and on the screen.
 #include "face_helpers.h"
+#include "ui/face.h"
 
 #include <cstdio>
 

@@ -3,6 +3,8 @@
 #include "face_helpers.h"
 
 #include "playback/play_track.h"
+#include "ui/main_window.h"
+#include "ui/face.h"
 
 #include <commctrl.h>
 

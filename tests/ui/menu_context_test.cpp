@@ -1,8 +1,8 @@
 // The right-click menu, read back from the real menu handles.
 #include "ui/menu_support.h"
 
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/store.h"
+#include "ui/context_menu.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // item chosen in it arrives as a command.
 #include "ui/menu_support.h"
 
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/store.h"
+#include "ui/context_menu.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 #include "ui/menu_support.h"
 
 #include "playlist/narrow_path.h"
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/list_file.h"
+#include "ui/face.h"
+#include "ui/context_menu.h"
 
 #include <cstring>
 

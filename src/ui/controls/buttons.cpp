@@ -1,9 +1,7 @@
 // The body the four buttons share, and the close button, which is nothing
 // but its body.
+#include "core/player_state.h"
 #include "ui/controls/controls.h"
-
-#include "app/player_state.h"
-#include "ui/ui.h"
 
 void PaintControl(HWND window, void (*paint)(HDC dc, int width, int height))
 {

@@ -1,9 +1,8 @@
 // The title label: the open track's file name, cut with "..." where it is
 // too wide, and the entry counter in the label's last 48 pixels.
+#include "core/palette.h"
+#include "core/player_state.h"
 #include "ui/controls/controls.h"
-
-#include "app/player_state.h"
-#include "ui/ui.h"
 
 #include <cstdio>
 

@@ -1,10 +1,8 @@
 // The pause button: two bars lit while paused; a press pauses a playing
 // track or resumes a paused one where it was.
-#include "ui/controls/controls.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/transport.h"
-#include "ui/ui.h"
+#include "ui/controls/controls.h"
 
 static void PaintBar(HDC dc, const RECT &bar)
 {

@@ -1,11 +1,9 @@
 // The play button: a triangle lit while playing; a press starts the open
 // track again from its beginning, a double-click while playing advances.
-#include "ui/controls/controls.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"
-#include "ui/ui.h"
+#include "ui/controls/controls.h"
 
 void PaintPlayButton(HDC dc, int width, int height)
 {

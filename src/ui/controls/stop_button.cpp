@@ -1,10 +1,8 @@
 // The stop button: a square that is never lit; a press stops the track
 // and rewinds it to its beginning.
-#include "ui/controls/controls.h"
-
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playback/transport.h"
-#include "ui/ui.h"
+#include "ui/controls/controls.h"
 
 void PaintStopButton(HDC dc, int width, int height)
 {

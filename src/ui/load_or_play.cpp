@@ -1,8 +1,9 @@
-#include "ui/handed_path.h"
+#include "ui/load_or_play.h"
 
 #include "playback/play_track.h"
-#include "playlist/playlist.h"
-#include "ui/ui.h"
+#include "playlist/list_file.h"
+#include "playlist/store.h"
+#include "ui/face.h"
 
 #include <cstring>
 

@@ -1,6 +1,8 @@
+// Paths of code page 932 in buffers of PathBufferSize bytes; every
+// backslash test steps by characters, not bytes.
 #pragma once
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 
 // Joins `base` and `name` into a path buffer of PathBufferSize bytes.
 // A result longer than 260 characters is refused (false, out left empty)

@@ -1,4 +1,4 @@
-#include "app/player_state.h"
+#include "core/player_state.h"
 
 // Zero at program load; the containers start empty.
 PlayerState player;

@@ -1,6 +1,6 @@
-#include "playlist/playlist.h"
+#include "playlist/store.h"
 
-#include "app/player_state.h"
+#include "core/player_state.h"
 #include "playlist/display_name.h"
 
 // The titles follow the entries through every change; a list filled in

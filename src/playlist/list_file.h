@@ -1,0 +1,9 @@
+// List files: plain text, one path per line, read into the playlist and
+// written out of it.
+#pragma once
+
+// Replaces the playlist by the entries of a list file.
+void LoadPlaylistFile(const char *path);
+// Writes every entry followed by CR LF; an existing file is replaced only
+// once the new list is completely written.
+void SavePlaylistFile(const char *path);
