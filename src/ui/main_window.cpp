@@ -47,6 +47,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MM_MCINOTIFY:
         OnMciNotify(wParam);
         break;
+    case WM_APPCOMMAND:
+        if (OnAppCommand(GET_APPCOMMAND_LPARAM(lParam)))
+            return TRUE;
+        break;
+    case WM_HOTKEY:
+        OnHotKey(static_cast<int>(wParam));
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

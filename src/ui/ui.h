@@ -41,6 +41,14 @@ void OnLButtonDblClk();
 void OnRButtonDown(HWND window, LPARAM position);
 void OnDropFiles(HWND window, HDROP drop);
 void OnCommand(HWND window, int id);
+// The media keys (media_keys.cpp): an application command, which is true
+// when it was one of the player's, and a hot key by its id.
+bool OnAppCommand(int command);
+void OnHotKey(int id);
+// Takes the media keys as hot keys for `window`, each one that no other
+// program holds; UnregisterMediaKeys gives them back.
+void RegisterMediaKeys(HWND window);
+void UnregisterMediaKeys(HWND window);
 
 // Layout and face
 // P(D, k): D × 0.01 × k in double precision, truncated toward zero.

@@ -1,6 +1,7 @@
 // What the main window builds when it is created and releases when it is
-// destroyed: the dialogs' records, the children and the timer, and the face
-// (whose resources face_resources.cpp makes and releases).
+// destroyed: the dialogs' records, the children, the timer and the media
+// keys, and the face (whose resources face_resources.cpp makes and
+// releases).
 #include "ui/ui.h"
 
 #include "app/player_state.h"
@@ -58,6 +59,7 @@ void OnCreate(HWND window)
 
     SetUpDrawing(window);
     SetTimer(window, PollTimerId, PollIntervalMs, nullptr);
+    RegisterMediaKeys(window);
 }
 
 void OnDestroy()
@@ -69,6 +71,8 @@ void OnDestroy()
 
     EndPlayback();
 
+    // OnCreate backwards.
+    UnregisterMediaKeys(player.mainWindow);
     KillTimer(player.mainWindow, PollTimerId);
 
     DestroyFace();
