@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 
-#include "core/player_state.h"
-#include "playback/repaint.h"
+#include "ui/media_keys.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -50,6 +49,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case MM_MCINOTIFY:
         OnMciNotify(wParam);
+        break;
+    case WM_APPCOMMAND:
+        if (OnAppCommand(GET_APPCOMMAND_LPARAM(lParam)))
+            return TRUE;
+        break;
+    case WM_HOTKEY:
+        OnHotKey(static_cast<int>(wParam));
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -1,10 +1,12 @@
 // What the main window builds when it is created and releases when it is
-// destroyed: the dialogs' records, the children and the timer, and the face
-// (whose resources face_resources.cpp makes and releases).
+// destroyed: the dialogs' records, the children, the timer and the media
+// keys, and the face (whose resources face_resources.cpp makes and
+// releases).
 #include "core/player_state.h"
 #include "playback/transport.h"
 #include "ui/face.h"
 #include "ui/main_window.h"
+#include "ui/media_keys.h"
 
 #include <commctrl.h>
 
@@ -58,6 +60,7 @@ void OnCreate(HWND window)
 
     SetUpDrawing(window);
     SetTimer(window, PollTimerId, PollIntervalMs, nullptr);
+    RegisterMediaKeys(window);
 }
 
 void OnDestroy()
@@ -69,6 +72,8 @@ void OnDestroy()
 
     EndPlayback();
 
+    // OnCreate backwards.
+    UnregisterMediaKeys(player.mainWindow);
     KillTimer(player.mainWindow, PollTimerId);
 
     DestroyFace();

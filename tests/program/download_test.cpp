@@ -98,10 +98,12 @@ TEST_F(DownloadTest, ReadMeIsPlainTextForNotepad)
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         ASSERT_TRUE((c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n') << "byte " << int(c) << " at " << i;
-        if (c == '\n')
+        if (c == '\n') {
             ASSERT_EQ(text[i - 1], '\r') << "bare LF at " << i;
-        if (c == '\r')
+        }
+        if (c == '\r') {
             ASSERT_EQ(text[i + 1], '\n') << "bare CR at " << i;
+        }
     }
     EXPECT_EQ(text.find("Tunewell " TUNEWELL_VERSION "\r\n"), 0u);
     for (const char *topic : {"Tunewell.exe", "VBMP3.dll", "list.txt", "Right-click", "Ctrl", "bg.bmp"})

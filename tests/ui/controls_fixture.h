@@ -123,6 +123,16 @@ class ControlsTest : public PlayerTest {
         SetWindowPos(child, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // The slider as a playing track leaves it: somewhere along its range,
+    // enabled only while playing.
+    static void PrepareSlider(Transport state)
+    {
+        SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, 100);
+        SendMessageA(player.trackBar, TBM_SETPOS, TRUE, state == Stopped ? 0 : 40);
+        EnableWindow(player.trackBar, state == Playing);
+    }
+    static LRESULT SliderPosition() { return SendMessageA(player.trackBar, TBM_GETPOS, 0, 0); }
+
     TempDir folder;
 };
 

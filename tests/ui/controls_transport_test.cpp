@@ -12,18 +12,7 @@ namespace {
 
 typedef std::vector<std::string> Commands;
 
-class ControlsTransportTest : public ControlsTest {
-  protected:
-    // The slider as a playing track leaves it: somewhere along its range,
-    // enabled only while playing.
-    void PrepareSlider(Transport state)
-    {
-        SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, 100);
-        SendMessageA(player.trackBar, TBM_SETPOS, TRUE, state == Stopped ? 0 : 40);
-        EnableWindow(player.trackBar, state == Playing);
-    }
-    static LRESULT SliderPosition() { return SendMessageA(player.trackBar, TBM_GETPOS, 0, 0); }
-};
+class ControlsTransportTest : public ControlsTest {};
 
 enum Button { PlayButton, PauseButton, StopButton };
 const char *const ButtonNames[] = {"play", "pause", "stop"};

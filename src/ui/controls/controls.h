@@ -31,3 +31,10 @@ void PaintLabel(HDC dc, int width, int height);
 // Begins painting `window`, paints it at the size of its window rectangle
 // (the controls have no border, so that is also their client size) and ends.
 void PaintControl(HWND window, void (*paint)(HDC dc, int width, int height));
+
+// What a left-button press on the play, pause and stop buttons does; the
+// media keys press them too. Each does nothing in a state it does not
+// apply to.
+void PressPlay();
+void PressPause();
+void PressStop();

@@ -19,7 +19,7 @@ void PaintPauseButton(HDC dc, int width, int height)
     PaintBar(dc, right);
 }
 
-static void PressPause()
+void PressPause()
 {
     if (!player.trackOpen || player.stopped)
         return;

@@ -20,7 +20,7 @@ void PaintPlayButton(HDC dc, int width, int height)
     SelectObject(dc, oldBrush);
 }
 
-static void PressPlay()
+void PressPlay()
 {
     // Only a paused or stopped track can be started.
     if (!player.trackOpen || player.playing)

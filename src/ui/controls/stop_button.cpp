@@ -11,7 +11,7 @@ void PaintStopButton(HDC dc, int width, int height)
     FillRect(dc, &square, player.idleBrush);
 }
 
-static void PressStop()
+void PressStop()
 {
     if (!(player.playing || player.paused) || player.stopped)
         return;
