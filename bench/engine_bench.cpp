@@ -4,7 +4,7 @@
 // whole file in one call, plus MCI's wave player playing the decoded WAV.
 // Then the wall time of vbmp3_open on a long VBR file.
 //
-//   engine_bench.exe ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav
+//   engine_bench.exe ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav [ROUNDS]
 #include "mp3_stream.h"
 #include "vbmp3.h"
 
@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -153,11 +154,13 @@ int main(int argc, char **argv)
     double seconds = double(stream.totalSamples) / stream.format.sampleRate;
     std::printf("file: %s, %.1f s, %u kbit/s\n", argv[2], seconds, stream.averageBitrate);
 
-    // Three rounds, each the floor and then the engine, so that both meet
-    // the same machine; the medians are printed.
-    std::vector<double> codecRuns, waveRuns, engineRuns;
+    // Interleaved rounds, each the floor and then the engine, so that both
+    // meet the same machine; medians, with the lowest and highest, are
+    // printed.
+    const int Rounds = argc > 5 ? std::max(5, std::atoi(argv[5])) : 7;
+    std::vector<double> codecRuns, waveRuns, floorRuns, engineRuns, ratios;
     InfoRecord info;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < Rounds; ++round) {
         // The floor: one conversion, then MCI's wave player.
         double cpu = ProcessCpuSeconds();
         std::string pcm = ConvertInOneCall(file, stream);
@@ -187,6 +190,8 @@ int main(int argc, char **argv)
             Sleep(300);
         close();
         engineRuns.push_back(ProcessCpuSeconds() - cpu);
+        floorRuns.push_back(codecRuns.back() + waveRuns.back());
+        ratios.push_back(engineRuns.back() / floorRuns.back());
         std::printf("round %d engine: open+play to the end %.3f s CPU (%.1f s wall, open %d, play %d, "
                     "length %d s)\n",
                     round, engineRuns.back(), WallSeconds() - wall, openResult, playResult, info.totalSeconds);
@@ -195,10 +200,14 @@ int main(int argc, char **argv)
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    double floorSeconds = median(codecRuns) + median(waveRuns);
-    std::printf("median: floor %.3f s (codec %.3f + wave output %.3f), engine %.3f s: %.2f x the floor\n",
-                floorSeconds, median(codecRuns), median(waveRuns), median(engineRuns),
-                median(engineRuns) / floorSeconds);
+    auto lowest = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
+    auto highest = [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); };
+    std::printf("over %d rounds, median (lowest-highest):\n", Rounds);
+    std::printf("  floor  %.3f s (%.3f-%.3f): codec %.3f + wave output %.3f\n", median(floorRuns),
+                lowest(floorRuns), highest(floorRuns), median(codecRuns), median(waveRuns));
+    std::printf("  engine %.3f s (%.3f-%.3f)\n", median(engineRuns), lowest(engineRuns), highest(engineRuns));
+    std::printf("  engine / floor: %.2f x by medians; per round %.2f x (%.2f-%.2f)\n",
+                median(engineRuns) / median(floorRuns), median(ratios), lowest(ratios), highest(ratios));
 
     // How long the transport calls take to return; each acts on the
     // device at once (pause, or a reset and refill).
@@ -220,18 +229,19 @@ int main(int argc, char **argv)
                     (t2 - t1) * 1000, (t3 - t2) * 1000, (t4 - t3) * 1000);
     }
 
-    // Opening a long VBR file: the first open, then the best of five.
+    // Opening a long VBR file: the first open, then the rest.
     std::vector<double> opens;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         double wall = WallSeconds();
         open(argv[3], &info);
         opens.push_back(WallSeconds() - wall);
         close();
     }
     double firstOpen = opens.front();
-    std::sort(opens.begin() + 1, opens.end());
-    std::printf("vbmp3_open on %s (%d s): first %.1f ms, best %.1f ms, median %.1f ms\n", argv[3],
-                info.totalSeconds, firstOpen * 1000, opens[1] * 1000, opens[3] * 1000);
+    std::vector<double> later(opens.begin() + 1, opens.end());
+    std::printf("vbmp3_open on %s (%d s): first %.1f ms; then median %.1f ms (%.1f-%.1f)\n", argv[3],
+                info.totalSeconds, firstOpen * 1000, median(later) * 1000, lowest(later) * 1000,
+                highest(later) * 1000);
     engine.free();
     return 0;
 }

@@ -14,11 +14,12 @@ struct Engine {
     Track track;
     bool outputOpen;
     WaveOutput output;
-    HANDLE worker;           // the playback thread, while the track has output
+    HANDLE worker;           // the playback thread, from the first play to the track's close
     HANDLE wake;             // tells the playback thread to look again
+    HANDLE bufferDone;       // set by the device whenever a buffer is done
     bool quit;               // asks the playback thread to end
     int state;               // EngineState
-    uint64_t heardBase;      // sample the device started from at its last reset
+    uint64_t heardBase;      // sample the device started from when it was opened
     bool endOfData;          // the track has given all its sound to the device
 };
 
@@ -30,9 +31,12 @@ void FeedOutput();
 // The sample that is being heard now.
 uint64_t HeardSample();
 
-// Opens the sound device and starts the playback thread for the open
-// track, unless they already run. Called with the lock held.
+// Starts the playback thread for the open track and opens the sound
+// device, paused, unless they already run. Called with the lock held.
 bool StartOutput();
+// Closes the sound device, dropping what it holds; the thread stays.
+// Called with the lock held.
+void CloseOutput();
 // Ends the playback thread and closes the device. Called without the lock:
 // the thread takes it on its way out.
 void EndOutput();

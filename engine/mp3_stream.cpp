@@ -18,11 +18,62 @@ uint32_t LittleEndian32(const uint8_t *p)
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+// The part of the file that the parser looks at. A file in memory is used
+// in place; one behind a ByteSource is read a window at a time, so that
+// the scan of a long file costs a few large reads.
+class Window {
+  public:
+    Window(const uint8_t *memory, uint64_t size) : memory_(memory), end_(size) {}
+    explicit Window(const ByteSource &source) : source_(&source), end_(source.size) {}
+
+    // `bytes` bytes at `offset`, valid until the next call; null when the
+    // file does not hold them all.
+    const uint8_t *At(uint64_t offset, size_t bytes)
+    {
+        if (offset > end_ || bytes > end_ - offset)
+            return nullptr;
+        if (memory_)
+            return memory_ + offset;
+        if (offset >= start_ && offset - start_ <= filled_ && bytes <= filled_ - (offset - start_))
+            return buffer_.data() + (offset - start_);
+        return Fill(offset, bytes);
+    }
+
+  private:
+    const uint8_t *Fill(uint64_t offset, size_t bytes)
+    {
+        size_t want = source_->windowBytes ? source_->windowBytes : DefaultWindowBytes;
+        if (want < bytes)
+            want = bytes;
+        if (want > end_ - offset)
+            want = size_t(end_ - offset);
+        if (buffer_.size() < want)
+            buffer_.resize(want);
+        size_t got = source_->read(source_->context, offset, buffer_.data(), want);
+        start_ = offset;
+        filled_ = got < want ? got : want;
+        // A short read means the file is shorter now than it was said to
+        // be: it ends here, and nothing after it is asked for again.
+        if (filled_ < want)
+            end_ = offset + filled_;
+        return filled_ >= bytes ? buffer_.data() : nullptr;
+    }
+
+    static constexpr size_t DefaultWindowBytes = 512 * 1024;
+    const uint8_t *memory_ = nullptr;
+    const ByteSource *source_ = nullptr;
+    uint64_t end_;
+    std::vector<uint8_t> buffer_;
+    uint64_t start_ = 0;
+    size_t filled_ = 0;
+};
+
 // Where the frame at `offset` ends if its header is valid and it lies
 // wholly before `end`; 0 otherwise.
-uint64_t FrameEnd(const uint8_t *data, uint64_t offset, uint64_t end, FrameHeader *header)
+uint64_t FrameEnd(Window &file, uint64_t offset, uint64_t end, FrameHeader *header)
 {
-    if (offset + 4 > end || !ParseFrameHeader(data + offset, header))
+    const uint8_t *bytes = offset + 4 <= end ? file.At(offset, 4) : nullptr;
+    if (!bytes || !ParseFrameHeader(bytes, header))
         return 0;
     uint64_t next = offset + uint64_t(header->frameBytes);
     return next <= end ? next : 0;
@@ -32,20 +83,23 @@ uint64_t FrameEnd(const uint8_t *data, uint64_t offset, uint64_t end, FrameHeade
 // Layer III frame when it is null) and is confirmed by an agreeing header
 // right after it, or ends exactly at `end`. Damaged data and tags that
 // happen to hold a sync pattern are passed over this way.
-bool FindFrame(const uint8_t *data, uint64_t from, uint64_t end, const FrameHeader *reference,
-               uint64_t *found, FrameHeader *header)
+bool FindFrame(Window &file, uint64_t from, uint64_t end, const FrameHeader *reference, uint64_t *found,
+               FrameHeader *header)
 {
     for (uint64_t p = from; p + 4 <= end; ++p) {
-        if (data[p] != 0xFF || (data[p + 1] & 0xE0) != 0xE0)
+        const uint8_t *sync = file.At(p, 2);
+        if (!sync)
+            return false;
+        if (sync[0] != 0xFF || (sync[1] & 0xE0) != 0xE0)
             continue;
         FrameHeader candidate;
-        uint64_t next = FrameEnd(data, p, end, &candidate);
+        uint64_t next = FrameEnd(file, p, end, &candidate);
         if (!next || (reference && !HeadersAgree(*reference, candidate)))
             continue;
         FrameHeader following;
+        const uint8_t *after = next + 4 <= end ? file.At(next, 4) : nullptr;
         bool confirmed = next == end ||
-                         (next + 4 <= end && ParseFrameHeader(data + next, &following) &&
-                          HeadersAgree(candidate, following));
+                         (after && ParseFrameHeader(after, &following) && HeadersAgree(candidate, following));
         if (confirmed) {
             *found = p;
             *header = candidate;
@@ -58,11 +112,12 @@ bool FindFrame(const uint8_t *data, uint64_t from, uint64_t end, const FrameHead
 // Reads a Xing/Info or VBRI header, and a LAME tag after a Xing header, from
 // the first frame. Returns true when the frame is such an information frame
 // (it holds no sound then).
-bool ReadInformationFrame(const uint8_t *data, uint64_t offset, const FrameHeader &header,
-                          Mp3Stream *stream)
+bool ReadInformationFrame(Window &file, uint64_t offset, const FrameHeader &header, Mp3Stream *stream)
 {
-    const uint8_t *frame = data + offset;
     const uint64_t frameBytes = uint64_t(header.frameBytes);
+    const uint8_t *frame = file.At(offset, size_t(frameBytes));
+    if (!frame)
+        return false;
 
     // LAME puts the header right after the side information even when a
     // CRC comes first; other encoders count the CRC in.
@@ -162,17 +217,20 @@ uint64_t Id3v2TagBytes(const uint8_t *data, size_t size)
     return 10 + body + (footer ? 10 : 0);
 }
 
-uint64_t TrailingTagBytes(const uint8_t *data, size_t size, uint32_t *flags)
+namespace {
+
+uint64_t TrailingTagBytesOf(Window &file, uint64_t size, uint32_t *flags)
 {
     uint64_t end = size;
-    if (end >= 128 && std::memcmp(data + end - 128, "TAG", 3) == 0) {
+    const uint8_t *id3v1 = end >= 128 ? file.At(end - 128, 3) : nullptr;
+    if (id3v1 && std::memcmp(id3v1, "TAG", 3) == 0) {
         end -= 128;
         *flags |= StreamId3v1Tag;
     }
     // An APE tag ends in a 32-byte footer whose size counts the items and
     // the footer; a header of 32 bytes may come before the items.
-    if (end >= 32 && std::memcmp(data + end - 32, "APETAGEX", 8) == 0) {
-        const uint8_t *footer = data + end - 32;
+    const uint8_t *footer = end >= 32 ? file.At(end - 32, 32) : nullptr;
+    if (footer && std::memcmp(footer, "APETAGEX", 8) == 0) {
         uint64_t tagBytes = LittleEndian32(footer + 12);
         if (LittleEndian32(footer + 20) & 0x80000000u)
             tagBytes += 32;
@@ -181,10 +239,20 @@ uint64_t TrailingTagBytes(const uint8_t *data, size_t size, uint32_t *flags)
             *flags |= StreamApeTag;
         }
     }
-    return uint64_t(size) - end;
+    return size - end;
 }
 
-bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
+} // namespace
+
+uint64_t TrailingTagBytes(const uint8_t *data, size_t size, uint32_t *flags)
+{
+    Window file(data, size);
+    return TrailingTagBytesOf(file, size, flags);
+}
+
+namespace {
+
+bool Parse(Window &file, uint64_t size, Mp3Stream *stream)
 {
     *stream = Mp3Stream();
     // Frame offsets are 32-bit: a longer file is read as far as they reach.
@@ -195,7 +263,8 @@ bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
     // header instead, and the frame search passes over the rest.
     uint64_t start = 0;
     for (;;) {
-        uint64_t tag = Id3v2TagBytes(data + start, size_t(fileBytes - start));
+        const uint8_t *header = file.At(start, 10);
+        uint64_t tag = header ? Id3v2TagBytes(header, 10) : 0;
         if (!tag)
             break;
         stream->flags |= StreamId3v2Tag;
@@ -205,19 +274,19 @@ bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
         }
         start += tag;
     }
-    uint64_t end = fileBytes - TrailingTagBytes(data, size_t(fileBytes), &stream->flags);
+    uint64_t end = fileBytes - TrailingTagBytesOf(file, fileBytes, &stream->flags);
     if (end < start)
         end = start;
 
     uint64_t offset;
     FrameHeader header;
-    if (!FindFrame(data, start, end, nullptr, &offset, &header))
+    if (!FindFrame(file, start, end, nullptr, &offset, &header))
         return false;
     stream->audioStart = offset;
     stream->format = header;
 
     FrameHeader reference = header;
-    if (ReadInformationFrame(data, offset, header, stream))
+    if (ReadInformationFrame(file, offset, header, stream))
         offset += uint64_t(header.frameBytes);
 
     // Header values are checked before they are believed: no frames, or
@@ -229,11 +298,11 @@ bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
     bool haveFormat = false;
     while (offset + 4 <= end) {
         FrameHeader frame;
-        uint64_t next = FrameEnd(data, offset, end, &frame);
+        uint64_t next = FrameEnd(file, offset, end, &frame);
         if (!next || !HeadersAgree(reference, frame)) {
             // Damage: go on at the next frame that the one after it confirms.
             stream->flags |= StreamDamageSkipped;
-            if (!FindFrame(data, offset + 1, end, &reference, &offset, &frame))
+            if (!FindFrame(file, offset + 1, end, &reference, &offset, &frame))
                 break;
             next = offset + uint64_t(frame.frameBytes);
         }
@@ -278,4 +347,18 @@ bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
     stream->averageBitrate =
         uint32_t(audioBytes * 8 * uint64_t(stream->format.sampleRate) / (stream->decodedSamples * 1000));
     return true;
+}
+
+} // namespace
+
+bool ParseMp3Source(const ByteSource &source, Mp3Stream *stream)
+{
+    Window file(source);
+    return Parse(file, source.size, stream);
+}
+
+bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream)
+{
+    Window file(data, size);
+    return Parse(file, size, stream);
 }

@@ -1,7 +1,9 @@
-// The MP3 stream parser: finds the audio frames of a file held in memory,
-// reads the encoder's information frame, and builds the frame index that
-// length and seeking rest on. Plain C++ without the platform's headers, so
-// it also builds natively for sanitizers and fuzzing.
+// The MP3 stream parser: finds the audio frames of a file, reads the
+// encoder's information frame, and builds the frame index that length and
+// seeking rest on. It reads the file through a small window that it fills
+// on demand, so a file on disk is never mapped or held whole. Plain C++
+// without the platform's headers, so it also builds natively for
+// sanitizers and fuzzing.
 #pragma once
 
 #include <cstddef>
@@ -64,9 +66,22 @@ const uint32_t DecoderDelaySamples = 529;
 // Frames smaller than this do not exist; it bounds the index's size.
 const uint32_t SmallestFrameBytes = 24;
 
+// Where the parser reads a file from. A file that gives fewer bytes than
+// its size promised (cut short while it is read) ends where its bytes end.
+struct ByteSource {
+    uint64_t size;
+    // Copies up to `bytes` bytes from `offset` into `out`; returns how many.
+    size_t (*read)(void *context, uint64_t offset, uint8_t *out, size_t bytes);
+    void *context;
+    size_t windowBytes;    // bytes asked for at a time; 0 for the default
+};
+
 // Parses a whole file. Returns false when it holds no playable Layer III
-// stream (no two agreeing frames in a row, or nothing but tags). Never
-// reads outside [data, data + size).
+// stream (no two agreeing frames in a row, or nothing but tags).
+bool ParseMp3Source(const ByteSource &source, Mp3Stream *stream);
+
+// The same for a file held in memory. Never reads outside
+// [data, data + size).
 bool ParseMp3Stream(const uint8_t *data, size_t size, Mp3Stream *stream);
 
 // Sizes of the tags at either end; 0 when there is none.

@@ -28,22 +28,34 @@ void FeedOutput()
             engine.endOfData = true;
         if (bytes > 0 && !WriteOutputBuffer(&output, index, bytes)) {
             engine.state = StateFailed;
+            CloseOutput();
             return;
         }
     }
-    if (engine.endOfData && AllOutputBuffersFree(&output))
+    if (engine.endOfData && AllOutputBuffersFree(&output)) {
+        // The last sample has been played: close the device now, before
+        // it runs dry and fills the gap with silence of its own.
         engine.state = StateEnded;
+        CloseOutput();
+        return;
+    }
+    // The device starts once every buffer is queued (or the whole of a
+    // short track), so that it never starts with nothing behind the first.
+    if (!StartWaveOutput(&output)) {
+        engine.state = StateFailed;
+        CloseOutput();
+    }
 }
 
 namespace {
 
 DWORD WINAPI PlaybackThread(LPVOID)
 {
-    HANDLE waits[2] = {engine.output.bufferDone, engine.wake};
+    HANDLE waits[2] = {engine.bufferDone, engine.wake};
     for (;;) {
         EnterCriticalSection(&engine.lock);
         bool quit = engine.quit;
-        if (!quit && engine.state == StatePlaying)
+        if (!quit && engine.state == StatePlaying && engine.outputOpen)
             FeedOutput();
         LeaveCriticalSection(&engine.lock);
         if (quit)
@@ -57,29 +69,40 @@ DWORD WINAPI PlaybackThread(LPVOID)
 
 bool StartOutput()
 {
-    if (engine.worker)
-        return true;
-    const FrameHeader &format = engine.track.stream.format;
+    if (!engine.worker) {
+        engine.quit = false;
+        engine.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        engine.bufferDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (engine.wake && engine.bufferDone)
+            engine.worker = CreateThread(nullptr, 0, PlaybackThread, nullptr, 0, nullptr);
+        // Ahead of the program's own work, so that a busy window does not
+        // starve the sound.
+        if (engine.worker)
+            SetThreadPriority(engine.worker, THREAD_PRIORITY_ABOVE_NORMAL);
+        if (!engine.worker) {
+            if (engine.wake)
+                CloseHandle(engine.wake);
+            if (engine.bufferDone)
+                CloseHandle(engine.bufferDone);
+            engine.wake = engine.bufferDone = nullptr;
+            return false;
+        }
+    }
     if (!engine.outputOpen) {
-        if (!OpenWaveOutput(&engine.output, format.sampleRate, format.channels))
+        const FrameHeader &format = engine.track.stream.format;
+        if (!OpenWaveOutput(&engine.output, format.sampleRate, format.channels, engine.bufferDone))
             return false;
         engine.outputOpen = true;
     }
-    engine.quit = false;
-    engine.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (engine.wake)
-        engine.worker = CreateThread(nullptr, 0, PlaybackThread, nullptr, 0, nullptr);
-    // Ahead of the program's own work, so that a busy window does not
-    // starve the sound.
-    if (engine.worker)
-        SetThreadPriority(engine.worker, THREAD_PRIORITY_ABOVE_NORMAL);
-    if (!engine.worker) {
-        if (engine.wake)
-            CloseHandle(engine.wake);
-        engine.wake = nullptr;
-        return false;
-    }
     return true;
+}
+
+void CloseOutput()
+{
+    if (engine.outputOpen) {
+        CloseWaveOutput(&engine.output);
+        engine.outputOpen = false;
+    }
 }
 
 void EndOutput()
@@ -91,13 +114,13 @@ void EndOutput()
         SetEvent(engine.wake);
         WaitForSingleObject(engine.worker, INFINITE);
         CloseHandle(engine.worker);
-        CloseHandle(engine.wake);
         engine.worker = nullptr;
-        engine.wake = nullptr;
         engine.quit = false;
     }
-    if (engine.outputOpen) {
-        CloseWaveOutput(&engine.output);
-        engine.outputOpen = false;
-    }
+    CloseOutput();
+    if (engine.wake)
+        CloseHandle(engine.wake);
+    if (engine.bufferDone)
+        CloseHandle(engine.bufferDone);
+    engine.wake = engine.bufferDone = nullptr;
 }

@@ -6,12 +6,31 @@
 
 namespace {
 
-// Maps the whole file into memory: far quicker to open than reading it
-// all, since only the pages the frame scan touches are brought in.
-bool MapWholeFile(const char *path, Track *track)
+// Reads up to `bytes` bytes at `offset`; returns how many it read (fewer,
+// or none, once the file has been cut shorter or can no longer be read).
+size_t ReadAt(void *file, uint64_t offset, uint8_t *out, size_t bytes)
 {
-    track->file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    size_t done = 0;
+    while (done < bytes) {
+        OVERLAPPED at;
+        ZeroMemory(&at, sizeof at);
+        at.Offset = DWORD(offset + done);
+        at.OffsetHigh = DWORD((offset + done) >> 32);
+        DWORD got = 0;
+        DWORD want = DWORD(bytes - done);
+        if (!ReadFile(static_cast<HANDLE>(file), out + done, want, &got, &at) || got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+bool OpenFile(const char *path, Track *track)
+{
+    // Others may go on writing, renaming or deleting the file while it
+    // plays; what they do shows up as short reads.
+    track->file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (track->file == INVALID_HANDLE_VALUE) {
         track->file = nullptr;
         return false;
@@ -20,31 +39,41 @@ bool MapWholeFile(const char *path, Track *track)
     if (!GetFileSizeEx(track->file, &length) || length.QuadPart <= 0 ||
         uint64_t(length.QuadPart) > LargestFileBytes)
         return false;
-    track->mapping = CreateFileMappingA(track->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!track->mapping)
-        return false;
-    track->data = static_cast<const uint8_t *>(MapViewOfFile(track->mapping, FILE_MAP_READ, 0, 0, 0));
-    if (!track->data)
-        return false;
-    track->size = size_t(length.QuadPart);
+    track->size = uint64_t(length.QuadPart);
     return true;
 }
 
-// Copies the next frames for one conversion into the codec's source buffer.
+// Reads the next frames for one conversion into the codec's source buffer:
+// one read for the run of frames, then each frame checked again, since the
+// file may have changed since it was indexed. Returns the bytes gathered;
+// 0 when the file no longer holds the next frame.
 uint32_t GatherFrames(Track *track)
 {
     const std::vector<uint32_t> &frames = track->stream.frames;
+    const uint32_t first = track->nextFrame;
+    if (first >= frames.size())
+        return 0;
+    uint32_t count = uint32_t(frames.size()) - first;
+    if (count > FramesPerConversion)
+        count = FramesPerConversion;
+    const uint64_t begin = frames[first];
+    uint64_t end = first + count < frames.size() ? frames[first + count] : track->stream.audioEnd;
+    // Damaged data between frames can make the run longer than the buffer;
+    // every frame fits on its own, so at least the first one is read.
+    if (end - begin > track->decoder.sourceCapacity)
+        end = begin + track->decoder.sourceCapacity;
+    uint8_t *source = track->decoder.source;
+    const size_t got = ReadAt(track->file, begin, source, size_t(end - begin));
+
+    // Whole frames only, moved together over any damage between them.
     uint32_t bytes = 0;
-    for (uint32_t n = 0; n < FramesPerConversion && track->nextFrame < frames.size(); ++n) {
-        uint32_t offset = frames[track->nextFrame];
+    for (uint32_t n = 0; n < count; ++n) {
+        const uint64_t at = frames[first + n] - begin;
         FrameHeader header;
-        if (!ParseFrameHeader(track->data + offset, &header))
-            break; // cannot happen: the index holds checked frames only
-        uint32_t frameBytes = uint32_t(header.frameBytes);
-        if (bytes + frameBytes > track->decoder.sourceCapacity)
+        if (at + 4 > got || !ParseFrameHeader(source + at, &header) || at + uint64_t(header.frameBytes) > got)
             break;
-        std::memcpy(track->decoder.source + bytes, track->data + offset, frameBytes);
-        bytes += frameBytes;
+        std::memmove(source + bytes, source + at, size_t(header.frameBytes));
+        bytes += uint32_t(header.frameBytes);
         ++track->nextFrame;
     }
     return bytes;
@@ -56,6 +85,10 @@ bool DecodeMore(Track *track)
     if (track->flushed)
         return false;
     uint32_t bytes = GatherFrames(track);
+    // A frame that the file no longer holds ends the track: the codec
+    // gives up what it holds back, and nothing after it is asked for.
+    if (bytes == 0)
+        track->nextFrame = uint32_t(track->stream.frames.size());
     bool last = track->nextFrame >= track->stream.frames.size();
     uint32_t produced = ConvertFrames(&track->decoder, bytes, track->restart, last);
     track->restart = false;
@@ -73,11 +106,12 @@ bool OpenTrack(Track *track, const char *path)
     if (!path || std::strlen(path) >= MAX_PATH)
         return false;
     bool parsed = false;
-    if (MapWholeFile(path, track)) {
+    if (OpenFile(path, track)) {
+        ByteSource source = {track->size, ReadAt, track->file, 0};
         // The index grows with the file; a file made of nothing but the
         // smallest frames could ask for more memory than there is.
         try {
-            parsed = ParseMp3Stream(track->data, track->size, &track->stream);
+            parsed = ParseMp3Source(source, &track->stream);
         } catch (const std::bad_alloc &) {
             parsed = false;
         }
@@ -95,10 +129,6 @@ void CloseTrack(Track *track)
 {
     if (track->decoder.stream)
         CloseAcmDecoder(&track->decoder);
-    if (track->data)
-        UnmapViewOfFile(track->data);
-    if (track->mapping)
-        CloseHandle(track->mapping);
     if (track->file)
         CloseHandle(track->file);
     // Gives the index's memory back now, not at the next open.
@@ -122,8 +152,11 @@ void SeekTrack(Track *track, uint64_t sample)
         uint64_t borrowed = 0;
         while (first > 0 && borrowed < MaxBorrowedBytes) {
             --first;
+            uint8_t bytes[4];
             FrameHeader header;
-            if (ParseFrameHeader(track->data + stream.frames[first], &header))
+            if (ReadAt(track->file, stream.frames[first], bytes, 4) < 4)
+                break; // the file was cut: decoding ends there anyway
+            if (ParseFrameHeader(bytes, &header))
                 borrowed += uint64_t(header.frameBytes - 4 - header.sideInfoBytes);
         }
     }

@@ -1,5 +1,10 @@
-// An open MP3 file: its bytes, its frame index and a decoding cursor that
+// An open MP3 file: its handle, its frame index and a decoding cursor that
 // turns it into exactly the source's samples, from any sample on.
+//
+// The file is read with ordinary reads, never mapped: another program may
+// cut or rewrite it while it plays (a pulled drive, a lost share, a tag
+// editor), and a read then comes back short, which ends the track, where
+// a mapped page that no longer exists would take the whole program down.
 #pragma once
 
 #include "acm_decoder.h"
@@ -14,9 +19,7 @@ const uint64_t MaxBorrowedBytes = 511;
 
 struct Track {
     HANDLE file;
-    HANDLE mapping;
-    const uint8_t *data;      // the whole file, mapped
-    size_t size;
+    uint64_t size;            // as it was when opened
     Mp3Stream stream;
     AcmDecoder decoder;
     uint32_t blockAlign;      // bytes per PCM sample frame
@@ -30,7 +33,7 @@ struct Track {
     uint32_t pcmBytes;
 };
 
-// Maps and parses the file and opens the codec. Returns false, with
+// Opens and parses the file and opens the codec. Returns false, with
 // nothing held, when it cannot be played.
 bool OpenTrack(Track *track, const char *path);
 void CloseTrack(Track *track);
@@ -38,5 +41,6 @@ void CloseTrack(Track *track);
 // Positions the cursor at a sample of the trimmed sound (clamped to its end).
 void SeekTrack(Track *track, uint64_t sample);
 
-// Fills `out` with up to `bytes` bytes of PCM; fewer only at the end.
+// Fills `out` with up to `bytes` bytes of PCM; fewer only at the end, or
+// where the file no longer holds what its index promised.
 uint32_t ReadTrackPcm(Track *track, uint8_t *out, uint32_t bytes);

@@ -44,19 +44,27 @@ void CloseCurrent()
     LeaveCriticalSection(&engine.lock);
 }
 
-// Plays on from `sample`; the lock is held.
-bool PlayFrom(uint64_t sample)
+// Moves the decoding cursor to `sample`, dropping the sound that was
+// queued; the lock is held.
+void MoveTo(uint64_t sample)
 {
-    if (!engine.trackOpen || !StartOutput()) {
-        if (engine.trackOpen)
-            engine.state = StateFailed;
-        return false;
-    }
-    ResetWaveOutput(&engine.output);
-    waveOutRestart(engine.output.device);
+    CloseOutput();
     SeekTrack(&engine.track, sample);
     engine.heardBase = engine.track.position;
     engine.endOfData = false;
+}
+
+// Plays on from `sample` on a freshly opened device, which the playback
+// thread starts once it has filled it; the lock is held.
+bool PlayFrom(uint64_t sample)
+{
+    if (!engine.trackOpen)
+        return false;
+    MoveTo(sample);
+    if (!StartOutput()) {
+        engine.state = StateFailed;
+        return false;
+    }
     engine.state = StatePlaying;
     SetEvent(engine.wake);
     return true;
@@ -120,7 +128,9 @@ ENTRY(vbmp3_pause)
     EnterCriticalSection(&engine.lock);
     bool paused = engine.state == StatePlaying;
     if (paused) {
-        waveOutPause(engine.output.device);
+        // What the device holds stays queued and plays on at the restart.
+        if (engine.outputOpen)
+            PauseWaveOutput(&engine.output);
         engine.state = StatePaused;
     }
     LeaveCriticalSection(&engine.lock);
@@ -131,11 +141,13 @@ ENTRY(vbmp3_restart)
 {
     EnterCriticalSection(&engine.lock);
     bool playing = false;
-    if (engine.state == StatePaused) {
-        waveOutRestart(engine.output.device);
+    if (engine.state == StatePaused && engine.outputOpen) {
+        // The playback thread tops the buffers up and starts the device.
         engine.state = StatePlaying;
         SetEvent(engine.wake);
         playing = true;
+    } else if (engine.state == StatePaused) {
+        playing = PlayFrom(engine.heardBase); // moved while paused
     } else if (engine.state == StateStopped || engine.state == StateEnded) {
         playing = PlayFrom(HeardSample());
     } else {
@@ -150,11 +162,7 @@ ENTRY(vbmp3_stop)
     EnterCriticalSection(&engine.lock);
     bool stopped = false;
     if (engine.trackOpen && engine.state != StateStopped) {
-        uint64_t sample = HeardSample();
-        ResetWaveOutput(&engine.output);
-        SeekTrack(&engine.track, sample);
-        engine.heardBase = engine.track.position;
-        engine.endOfData = false;
+        MoveTo(HeardSample());
         engine.state = StateStopped;
         stopped = true;
     }
@@ -168,16 +176,15 @@ ENTRY(vbmp3_seek, int seconds)
     bool moved = engine.trackOpen;
     if (moved) {
         uint64_t sample = seconds > 0 ? uint64_t(seconds) * uint64_t(engine.track.stream.format.sampleRate) : 0;
-        ResetWaveOutput(&engine.output);
-        SeekTrack(&engine.track, sample);
-        engine.heardBase = engine.track.position;
-        engine.endOfData = false;
-        if (engine.state == StatePaused)
-            waveOutPause(engine.output.device); // stays paused at the new place
-        else if (engine.state == StateEnded || engine.state == StateFailed)
-            engine.state = StateStopped;
-        if (engine.state == StatePlaying)
-            SetEvent(engine.wake);
+        // Playing plays on from there on a fresh device; paused stays
+        // paused, without a device until it plays on.
+        if (engine.state == StatePlaying) {
+            PlayFrom(sample);
+        } else {
+            MoveTo(sample);
+            if (engine.state == StateEnded || engine.state == StateFailed)
+                engine.state = StateStopped;
+        }
     }
     LeaveCriticalSection(&engine.lock);
     return moved ? 1 : 0;

@@ -11,7 +11,7 @@ bool Busy(const WAVEHDR &header)
 
 } // namespace
 
-bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels)
+bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, HANDLE bufferDone)
 {
     ZeroMemory(output, sizeof *output);
     WAVEFORMATEX format;
@@ -26,7 +26,7 @@ bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels)
     output->blockAlign = format.nBlockAlign;
     output->bufferBytes = format.nAvgBytesPerSec / (1000 / BufferMilliseconds);
     output->bufferBytes -= output->bufferBytes % output->blockAlign;
-    output->bufferDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    output->bufferDone = bufferDone;
     output->memory = static_cast<uint8_t *>(std::malloc(size_t(output->bufferBytes) * OutputBuffers));
     if (!output->bufferDone || !output->memory ||
         waveOutOpen(&output->device, WAVE_MAPPER, &format, DWORD_PTR(output->bufferDone), 0, CALLBACK_EVENT) !=
@@ -44,6 +44,12 @@ bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels)
             CloseWaveOutput(output);
             return false;
         }
+    }
+    // Paused before anything is queued: the first buffer written does not
+    // start a device that has nothing more behind it.
+    if (waveOutPause(output->device) != MMSYSERR_NOERROR) {
+        CloseWaveOutput(output);
+        return false;
     }
     return true;
 }
@@ -65,19 +71,22 @@ void CloseWaveOutput(WaveOutput *output)
         }
         waveOutClose(output->device);
     }
-    if (output->bufferDone)
-        CloseHandle(output->bufferDone);
     std::free(output->memory);
     ZeroMemory(output, sizeof *output);
 }
 
-void ResetWaveOutput(WaveOutput *output)
+bool StartWaveOutput(WaveOutput *output)
 {
-    if (!output->device)
-        return;
-    waveOutReset(output->device);
-    output->lastPosition = 0;
-    output->playedBytes = 0;
+    if (!output->started)
+        output->started = waveOutRestart(output->device) == MMSYSERR_NOERROR;
+    return output->started;
+}
+
+void PauseWaveOutput(WaveOutput *output)
+{
+    if (output->started)
+        waveOutPause(output->device);
+    output->started = false;
 }
 
 int FreeOutputBuffer(const WaveOutput *output)

@@ -1,6 +1,12 @@
 // Sound output through waveOut: a few buffers that the playback thread
 // keeps filled. The device signals an event as each buffer finishes; no
 // wave function is ever called from a device callback.
+//
+// A wave device that is running with nothing queued makes silence of its
+// own (Wine's, for one, writes a 10 ms period of it whenever it runs dry,
+// before the first buffer and after the last). So the device is opened
+// paused, started only once its buffers are queued, and closed, not left
+// running empty, when the sound ends, stops or moves.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +21,8 @@ const int BufferMilliseconds = 100;
 
 struct WaveOutput {
     HWAVEOUT device;
-    HANDLE bufferDone;          // set by the device whenever a buffer is done
+    HANDLE bufferDone;          // the caller's event, set whenever a buffer is done
+    bool started;               // running; until then buffers only queue up
     WAVEHDR headers[OutputBuffers];
     uint8_t *memory;
     uint32_t bufferBytes;
@@ -24,12 +31,14 @@ struct WaveOutput {
     uint64_t playedBytes;       // heard since the device was last reset
 };
 
-bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels);
+// Opens the device paused; `bufferDone` stays the caller's.
+bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, HANDLE bufferDone);
 // Stops the sound, waits for every buffer to come back, and releases all.
 void CloseWaveOutput(WaveOutput *output);
 
-// Drops everything queued; the count of heard bytes starts again at 0.
-void ResetWaveOutput(WaveOutput *output);
+// Starts the sound of what is queued, or holds it.
+bool StartWaveOutput(WaveOutput *output);
+void PauseWaveOutput(WaveOutput *output);
 
 // Index of a buffer that the device does not hold, or -1.
 int FreeOutputBuffer(const WaveOutput *output);

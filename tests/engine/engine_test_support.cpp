@@ -1,10 +1,16 @@
 #include "engine_test_support.h"
 
-#include "common/test_support.h"
+#include <cmath>
 
 std::string Fixture(const std::string &name)
 {
     return BuildFolder() + "\\fixtures\\engine\\" + name;
+}
+
+std::string FixtureSource(const std::string &name)
+{
+    std::string path = Fixture(name);
+    return ReadBytes(path.substr(0, path.rfind('.')) + ".raw");
 }
 
 HMODULE EngineModule()
@@ -24,4 +30,160 @@ const Vbmp3Entries &Engine()
 {
     static Vbmp3Entries bound = BindEngine();
     return bound;
+}
+
+std::string DecodeRest(Track *track)
+{
+    std::string pcm;
+    std::string chunk(65536, '\0');
+    for (;;) {
+        uint32_t got = ReadTrackPcm(track, reinterpret_cast<uint8_t *>(&chunk[0]), uint32_t(chunk.size()));
+        pcm.append(chunk, 0, got);
+        if (got < chunk.size())
+            return pcm;
+    }
+}
+
+std::string DecodeFile(const std::string &path, uint64_t sample)
+{
+    Track track;
+    if (!OpenTrack(&track, path.c_str()))
+        return std::string();
+    SeekTrack(&track, sample);
+    std::string pcm = DecodeRest(&track);
+    CloseTrack(&track);
+    return pcm;
+}
+
+Alignment AlignWithSource(const std::string &heard, const std::string &source, int channels)
+{
+    // Offsets up to 50 ms either way: far more than any device adds; a
+    // recording further off does not correlate and fails on that.
+    const long long maxShift = 2205;
+    const int16_t *h = reinterpret_cast<const int16_t *>(heard.data());
+    const int16_t *s = reinterpret_cast<const int16_t *>(source.data());
+    const long long heardFrames = (long long)(heard.size() / (2 * channels));
+    const long long sourceFrames = (long long)(source.size() / (2 * channels));
+
+    Alignment best = {0, heardFrames - sourceFrames, -2};
+    for (long long lead = -maxShift; lead <= maxShift; ++lead) {
+        // Source sample i was heard at i + lead.
+        long long first = lead < 0 ? -lead : 0;
+        long long last = std::min(sourceFrames, heardFrames - lead);
+        if (last - first < 1000)
+            continue;
+        double cross = 0, heardEnergy = 0, sourceEnergy = 0;
+        for (long long i = first; i < last; ++i) {
+            double a = s[i * channels], b = h[(i + lead) * channels];
+            cross += a * b;
+            sourceEnergy += a * a;
+            heardEnergy += b * b;
+        }
+        double correlation = heardEnergy > 0 && sourceEnergy > 0 ? cross / std::sqrt(heardEnergy * sourceEnergy) : 0;
+        if (correlation > best.correlation)
+            best = {lead, heardFrames - lead - sourceFrames, correlation};
+    }
+    return best;
+}
+
+uint64_t FileBytes(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return ~uint64_t(0);
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+namespace {
+
+// The Linux name of a file, from Wine's own conversion; empty elsewhere.
+std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * UnixFileName)(const WCHAR *);
+    UnixFileName unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!unixFileName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return std::string();
+    char *name = unixFileName(wide);
+    if (!name)
+        return std::string();
+    std::string unixName = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return unixName;
+}
+
+// Starts a Linux program; Wine starts those too, and returns no handle to
+// wait on.
+bool StartUnixProgram(const std::string &program, std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    return true;
+}
+
+// One argument of a command line, quotes inside it escaped.
+std::string Quoted(const std::string &text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+bool CutFile(const std::string &path, uint64_t bytes)
+{
+    std::string unixName = UnixPath(path);
+    if (!unixName.empty() &&
+        StartUnixProgram("Z:\\usr\\bin\\truncate", "truncate -s " + std::to_string(bytes) + " " + Quoted(unixName)))
+        WaitUntil([&] { return FileBytes(path) == bytes; }, 10000);
+    if (FileBytes(path) != bytes) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            LARGE_INTEGER end;
+            end.QuadPart = LONGLONG(bytes);
+            if (SetFilePointerEx(file, end, nullptr, FILE_BEGIN))
+                SetEndOfFile(file);
+            CloseHandle(file);
+        }
+    }
+    return FileBytes(path) == bytes;
+}
+
+bool StartProgramWithLog(const std::string &exe, const std::vector<std::string> &arguments,
+                         const std::string &folder, const std::string &logPath, ProgramProcess &program)
+{
+    // Wine writes a crash report to the Linux side of a program's output,
+    // which a Windows process cannot hand over: start it from a shell.
+    std::string unixFolder = UnixPath(folder), unixLog = UnixPath(logPath);
+    if (unixFolder.empty() || unixLog.empty() || FindWindowA("CWindow", nullptr))
+        return false;
+    std::string script = "log=$1; cd \"$2\" || exit 1; shift 2; exec wine \"$@\" >\"$log\" 2>&1";
+    std::string line = "sh -c " + Quoted(script) + " sh " + Quoted(unixLog) + " " + Quoted(unixFolder) + " " + Quoted(exe);
+    for (const std::string &argument : arguments)
+        line += " " + Quoted(argument);
+    if (!StartUnixProgram("Z:\\bin\\sh", line))
+        return false;
+    if (!WaitUntil([&] { return (program.window = FindWindowA("CWindow", nullptr)) != nullptr; }))
+        return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(program.window, &processId);
+    program.process.dwProcessId = processId;
+    program.process.hProcess =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    return program.process.hProcess != nullptr;
 }

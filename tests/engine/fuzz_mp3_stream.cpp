@@ -1,14 +1,45 @@
 // libFuzzer target for the MP3 stream parser: any bytes, no crash, no read
-// outside the buffer, and an index that stays inside the file.
+// outside the buffer, an index that stays inside the file, and the same
+// index when the file is read a small window at a time.
 #include "mp3_stream.h"
 
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Memory {
+    const uint8_t *data;
+    size_t size;
+};
+
+size_t ReadMemory(void *context, uint64_t offset, uint8_t *out, size_t bytes)
+{
+    const Memory *memory = static_cast<const Memory *>(context);
+    if (offset >= memory->size)
+        return 0;
+    size_t count = memory->size - size_t(offset) < bytes ? memory->size - size_t(offset) : bytes;
+    std::memcpy(out, memory->data + offset, count);
+    return count;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Mp3Stream stream;
-    if (!ParseMp3Stream(data, size, &stream))
+    bool parsed = ParseMp3Stream(data, size, &stream);
+    Memory memory = {data, size};
+    ByteSource source = {size, ReadMemory, &memory, 7 + size % 61};
+    Mp3Stream windowed;
+    if (ParseMp3Source(source, &windowed) != parsed)
+        std::abort();
+    if (!parsed)
         return 0;
+    if (windowed.frames != stream.frames || windowed.totalSamples != stream.totalSamples ||
+        windowed.flags != stream.flags || windowed.audioStart != stream.audioStart ||
+        windowed.audioEnd != stream.audioEnd || windowed.leadSamples != stream.leadSamples)
+        std::abort();
     uint64_t previous = 0;
     for (uint32_t offset : stream.frames) {
         FrameHeader header;

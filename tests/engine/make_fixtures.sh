@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # make_fixtures.sh OUT CORPUS: makes the engine tests' MP3 files in OUT from
 # tones that sox synthesises, encoded with lame, and copies the small ones
-# into the parser fuzzer's seed corpus CORPUS.
+# into the parser fuzzer's seed corpus CORPUS. NAME.raw beside NAME.mp3 is
+# the sound it was encoded from (16-bit PCM), for the tests that compare
+# what is heard with what was encoded.
 set -eu
 out=$1 corpus=$2
 mkdir -p "$out" "$corpus"
@@ -15,6 +17,9 @@ tone() { # tone FILE SECONDS FREQUENCY RATE CHANNELS
 encode() { # encode WAV MP3 LAME-OPTIONS...
   local wav=$1 mp3=$2; shift 2
   lame --quiet --noreplaygain "$@" "$wav" "$mp3"
+}
+keep_source() { # keep_source WAV NAME: NAME.raw, the WAV's samples
+  sox "$1" -t raw -e signed -b 16 "$2.raw"
 }
 
 tone "$work/t5.wav" 5 440 44100 2
@@ -33,6 +38,20 @@ sox -R -n -r 44100 -c 2 -b 16 "$work/noise.wav" synth 2 pinknoise vol 0.5
 tone "$work/t25.wav" 2.5 440 44100 2
 sox "$work/quiet.wav" "$work/noise.wav" "$work/t25.wav" "$work/vbr.wav"
 encode "$work/vbr.wav" vbr.mp3 -V 2
+keep_source "$work/vbr.wav" vbr
+
+# Sweeps: unlike a steady tone, they line up with their source at one
+# offset only. Stereo MPEG-1 with an ID3v2 tag, and mono MPEG-2.
+sox -R -n -r 44100 -c 2 -b 16 "$work/sweep.wav" synth 3 sine 200-6000 sine 300-5000 vol 0.5
+encode "$work/sweep.wav" sweep.mp3 -b 160 --id3v2-only --tt Sweep --ta Tunewell
+keep_source "$work/sweep.wav" sweep
+sox -R -n -r 22050 -c 1 -b 16 "$work/sweep22.wav" synth 3 sine 100-4000 vol 0.5
+encode "$work/sweep22.wav" sweep22.mp3 -b 64
+keep_source "$work/sweep22.wav" sweep22
+
+# Two minutes: long enough to be cut while it plays.
+tone "$work/long.wav" 120 440 22050 1
+encode "$work/long.wav" long.mp3 -b 64
 
 # 22.05 kHz mono is MPEG-2; 8 kHz is MPEG-2.5.
 tone "$work/m22.wav" 4.5 1000 22050 1

@@ -1,26 +1,13 @@
 // The decoding cursor over the platform's codec: exactly the source's
 // samples, and the same samples after a seek as from the start.
 #include "engine_test_support.h"
-#include "common/test_support.h"
-
-#include "track.h"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-std::string DecodeAll(Track *track)
-{
-    std::string pcm;
-    std::string chunk(65536, '\0');
-    for (;;) {
-        uint32_t got = ReadTrackPcm(track, reinterpret_cast<uint8_t *>(&chunk[0]), uint32_t(chunk.size()));
-        pcm.append(chunk, 0, got);
-        if (got < chunk.size())
-            return pcm;
-    }
-}
+std::string DecodeAll(Track *track) { return DecodeRest(track); }
 
 struct DecodeCase {
     const char *file;
@@ -138,5 +125,56 @@ TEST(EngineTrack, CodecSurvivesGarbageFrames)
     }
     EXPECT_GE(opened, 1);
 }
+
+} // namespace
+
+namespace {
+
+// A file cut short after it was opened: the cursor gives what is still
+// there and then ends, from the start or after a seek; nothing faults.
+struct CutCase {
+    const char *name;
+    uint64_t keepBytes;     // what is left of the file
+    uint64_t seekSample;    // where the cursor stands when it reads on
+};
+
+class EngineTrackCutTest : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(EngineTrackCutTest, DecodingEndsWhereTheDataEnds)
+{
+    const CutCase &c = GetParam();
+    TempDir folder;
+    std::string path = folder / "long.mp3";
+    ASSERT_TRUE(CopyFileA(Fixture("long.mp3").c_str(), path.c_str(), FALSE));
+    Track track;
+    ASSERT_TRUE(OpenTrack(&track, path.c_str()));
+    const uint64_t total = track.stream.totalSamples;
+    // A little decoded before the cut, as a playing track has.
+    std::string before(8192, '\0');
+    ReadTrackPcm(&track, reinterpret_cast<uint8_t *>(&before[0]), uint32_t(before.size()));
+    ASSERT_TRUE(CutFile(path, c.keepBytes)) << "could not cut " << path;
+    SeekTrack(&track, c.seekSample);
+    std::string rest = DecodeRest(&track);
+    // 64 kbit/s: 8,000 bytes a second at 22,050 samples a second, mono.
+    const double keptSamples = double(c.keepBytes) / 8000.0 * 22050.0;
+    const double expected = keptSamples > double(c.seekSample) ? keptSamples - double(c.seekSample) : 0;
+    EXPECT_LT(rest.size() / 2, total - c.seekSample);
+    EXPECT_NEAR(double(rest.size() / 2), expected, 22050 * 0.2);
+    CloseTrack(&track);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, EngineTrackCutTest,
+                         ::testing::Values(CutCase{"to 20000 bytes", 20000, 0},
+                                           CutCase{"to 20000 bytes, read from 1 s", 20000, 22050},
+                                           CutCase{"to nothing", 0, 0},
+                                           CutCase{"mid-frame", 40111, 0},
+                                           CutCase{"before the seek target", 20000, 22050 * 60}),
+                         [](const ::testing::TestParamInfo<CutCase> &info) {
+                             std::string name = info.param.name;
+                             for (char &ch : name)
+                                 if (!isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
 
 } // namespace
