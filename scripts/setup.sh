@@ -8,7 +8,7 @@ fail() { echo "setup: $*" >&2; exit 1; }
 
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick sox lame
           googletest fonts-ipafont-gothic cmake make xdotool clang
-          libclang-rt-14-dev locales)
+          libclang-rt-14-dev locales x11-utils python3)
 
 need_install=0
 for p in "${packages[@]}"; do
