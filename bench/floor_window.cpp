@@ -1,21 +1,23 @@
 // The smallest program that does what the player does, for the player's
 // benchmark to stand beside: a 250 × 100 pop-up window and a message loop,
-// built the same way as the player. What it does besides depends on the
-// first argument:
+// built the same way as the player. Options add one thing each:
 //
-//   floor_window.exe                      the window alone
-//   floor_window.exe --init ENGINE.dll    the engine loaded and vbmp3_init
-//                                         called first, then the window
-//   floor_window.exe --mci FILE           the window, then MCI opens and
-//                                         plays FILE once
-//   floor_window.exe --engine ENGINE.dll FILE
-//                                         the engine loaded and ready, the
-//                                         window, then the engine plays FILE
+//   --init ENGINE.dll    the engine loaded and vbmp3_init called first
+//   --libraries          the player's further libraries loaded first (the
+//                        common controls with their classes, the common
+//                        dialogs, the shell)
+//   --mci FILE           after the window, MCI opens and plays FILE once
+//   --engine ENGINE.dll FILE
+//                        the engine loaded and ready first; after the
+//                        window, the engine plays FILE
+//   --poll               a 300 ms timer asks the position of what plays
+//                        (MCI or the engine) and shows nothing
 //
 // After that it only runs its message loop; the benchmark ends it.
 #include "vbmp3.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <mmsystem.h>
 
 #include <cstring>
@@ -24,9 +26,12 @@ namespace {
 
 typedef int(__stdcall *EngineCall)();
 typedef int(__stdcall *EngineOpen)(const char *, void *);
+typedef int(__stdcall *EngineGetState)(int *);
 
 HMODULE engineModule;
 InfoRecord engineInfo;
+EngineGetState engineGetState;
+bool playingThroughEngine;
 
 template <typename T> T Bind(const char *name)
 {
@@ -46,8 +51,34 @@ void PlayThroughEngine(const char *path)
 {
     EngineOpen open = Bind<EngineOpen>("vbmp3_open");
     EngineCall play = Bind<EngineCall>("vbmp3_play");
-    if (open && play && open(path, &engineInfo))
-        play();
+    engineGetState = Bind<EngineGetState>("vbmp3_getState");
+    if (open && play && engineGetState && open(path, &engineInfo))
+        playingThroughEngine = play() != 0;
+}
+
+void LoadPlayerLibraries()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    typedef BOOL(WINAPI * InitControls)(const INITCOMMONCONTROLSEX *);
+    HMODULE common = LoadLibraryA("comctl32.dll");
+    InitControls init = reinterpret_cast<InitControls>(
+        reinterpret_cast<void *>(GetProcAddress(common, "InitCommonControlsEx")));
+    if (init)
+        init(&controls);
+    LoadLibraryA("comdlg32.dll");
+    LoadLibraryA("shell32.dll");
+}
+
+// What the player's timer must do at the least: ask the position.
+void AskPosition()
+{
+    if (playingThroughEngine) {
+        int position = 0;
+        engineGetState(&position);
+    } else {
+        char reply[16] = "";
+        mciSendStringA("status music position wait", reply, sizeof reply, nullptr);
+    }
 }
 
 void PlayThroughMci(HWND window, const char *path)
@@ -60,6 +91,10 @@ void PlayThroughMci(HWND window, const char *path)
 
 LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_TIMER) {
+        AskPosition();
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -72,14 +107,28 @@ LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     // The arguments are plain ASCII paths from the benchmark.
-    int argc = __argc;
-    char **argv = __argv;
-    const char *mode = argc > 1 ? argv[1] : "";
-    bool init = std::strcmp(mode, "--init") == 0 && argc > 2;
-    bool mci = std::strcmp(mode, "--mci") == 0 && argc > 2;
-    bool engine = std::strcmp(mode, "--engine") == 0 && argc > 3;
+    const char *enginePath = nullptr, *mciFile = nullptr, *engineFile = nullptr;
+    bool init = false, libraries = false, poll = false;
+    for (int i = 1; i < __argc; ++i) {
+        const char *option = __argv[i];
+        if (std::strcmp(option, "--init") == 0 && i + 1 < __argc) {
+            init = true;
+            enginePath = __argv[++i];
+        } else if (std::strcmp(option, "--engine") == 0 && i + 2 < __argc) {
+            enginePath = __argv[++i];
+            engineFile = __argv[++i];
+        } else if (std::strcmp(option, "--mci") == 0 && i + 1 < __argc) {
+            mciFile = __argv[++i];
+        } else if (std::strcmp(option, "--libraries") == 0) {
+            libraries = true;
+        } else if (std::strcmp(option, "--poll") == 0) {
+            poll = true;
+        }
+    }
 
-    bool engineReady = (init || engine) && LoadEngine(argv[2]);
+    bool engineReady = (init || engineFile) && LoadEngine(enginePath);
+    if (libraries)
+        LoadPlayerLibraries();
 
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -94,10 +143,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    if (mci)
-        PlayThroughMci(window, argv[2]);
-    if (engine && engineReady)
-        PlayThroughEngine(argv[3]);
+    if (mciFile)
+        PlayThroughMci(window, mciFile);
+    if (engineFile && engineReady)
+        PlayThroughEngine(engineFile);
+    if (poll)
+        SetTimer(window, 1, 300, nullptr);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -264,19 +264,61 @@ class Bench:
         return {"growth": rss1 - rss0, "heard": heard}
 
 
+def median(values):
+    return statistics.median(values)
+
+
 def spread(values, unit, digits=1):
     values = sorted(values)
     f = "%%.%df" % digits
-    return (f % statistics.median(values)) + unit + " (" + (f % values[0]) + "–" + (f % values[-1]) + ")"
+    return (f % median(values)) + unit + " (" + (f % values[0]) + "–" + (f % values[-1]) + ")"
 
 
 def ratio_text(floor_values, player_values):
     """The ratio of the medians, with the range of the per-round ratios."""
     ratios = sorted(p / f for f, p in zip(floor_values, player_values) if f > 0)
-    if not ratios:
+    if not ratios or median(floor_values) <= 0:
         return "—"
-    median = statistics.median(player_values) / statistics.median(floor_values)
-    return "%.2f× (%.2f–%.2f)" % (median, ratios[0], ratios[-1])
+    return "%.2f× (%.2f–%.2f)" % (median(player_values) / median(floor_values), ratios[0], ratios[-1])
+
+
+# What each group measures, side by side in every round: (side, program
+# key, arguments, extra arguments of the measure). Program keys and
+# "{engine}"-style arguments are filled in from the command line.
+GROUPS = {
+    "window": ("launch_to_window", [
+        ("floor", "floor", []),
+        ("player", "player", []),
+        ("floor+init", "floor", ["--init", "{engine}"]),
+        ("floor+libraries", "floor", ["--libraries"]),
+        ("player-alone", "alone", []),
+    ]),
+    "sound": ("launch_to_sound", [
+        ("floor", "floor", ["--mci", "{wav}"]),
+        ("player", "player", ["{wav}"]),
+    ]),
+    "wav": ("steady", [
+        ("floor", "floor", ["--mci", "{wav}"]),
+        ("player", "player", ["{wav}"]),
+        ("floor+poll", "floor", ["--mci", "{wav}", "--poll"]),
+    ]),
+    "mp3": ("steady", [
+        ("floor", "floor", ["--engine", "{engine}", "{mp3}"]),
+        ("player", "player", ["{mp3}"]),
+        ("floor+poll", "floor", ["--engine", "{engine}", "{mp3}", "--poll"]),
+    ]),
+    "idle": ("steady", [
+        ("floor", "floor", []),
+        ("player", "player", []),
+        ("floor+init", "floor", ["--init", "{engine}"]),
+        ("floor+libraries", "floor", ["--libraries"]),
+        ("player-alone", "alone", []),
+    ]),
+    "loop": ("growth", [
+        ("wav", "player", ["{short_wav}"]),
+        ("mp3", "player", ["{short_mp3}"]),
+    ]),
+}
 
 
 def main():
@@ -294,110 +336,122 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--log", required=True)
     parser.add_argument("--rounds", type=int, default=5)
-    parser.add_argument("--seconds", type=float, default=10.0)
+    parser.add_argument("--seconds", type=float, default=10.0, help="each CPU and wake-up count")
     parser.add_argument("--loop-seconds", type=float, default=20.0)
-    parser.add_argument("--settle", type=float, default=1.5)
+    parser.add_argument("--settle", type=float, default=1.5, help="wait after the start before counting")
     parser.add_argument("--loop-track", type=float, default=2.0, help="the short track's length")
+    parser.add_argument("--only", default=",".join(GROUPS), help="groups to measure: " + ",".join(GROUPS))
     args = parser.parse_args()
+    groups = [g for g in args.only.split(",") if g]
+    for g in groups:
+        if g not in GROUPS:
+            fail("no group %s (there are %s)" % (g, ", ".join(GROUPS)))
     bench = Bench(args)
 
-    engine = windows_path(args.engine)
-    wav, mp3 = windows_path(args.wav), windows_path(args.mp3)
-    floor, player, alone, empty = args.floor, args.player, args.player_alone, args.empty
+    programs = {"floor": args.floor, "player": args.player, "alone": args.player_alone}
+    paths = {"engine": windows_path(args.engine), "wav": windows_path(args.wav), "mp3": windows_path(args.mp3),
+             "short_wav": windows_path(args.short_wav), "short_mp3": windows_path(args.short_mp3)}
 
-    # Each pair measures the floor and the player; which goes first
-    # alternates by round, so that neither always meets the warmer machine.
-    def pair(measure, floor_call, player_call):
-        def run(player_first):
-            if player_first:
-                p = measure(*player_call)
-                return measure(*floor_call), p
-            f = measure(*floor_call)
-            return f, measure(*player_call)
-        return run
-
-    s = args.seconds
-    pairs = {
-        "window": pair(bench.launch_to_window, (floor, [], empty), (player, [], empty)),
-        "window_init": pair(bench.launch_to_window, (floor, ["--init", engine], empty), (alone, [], empty)),
-        "sound": pair(bench.launch_to_sound, (floor, ["--mci", wav], empty), (player, [wav], empty)),
-        "idle": pair(bench.steady, (floor, [], empty, False, s), (player, [], empty, False, s)),
-        "wav": pair(bench.steady, (floor, ["--mci", wav], empty, True, s), (player, [wav], empty, True, s)),
-        "mp3": pair(bench.steady, (floor, ["--engine", engine, mp3], empty, True, s),
-                    (player, [mp3], empty, True, s)),
-    }
-    results = {name: ([], []) for name in pairs}
-    loops = {"wav": [], "mp3": []}
+    def call(group, side):
+        method, sides = GROUPS[group]
+        _, program, arguments = next(x for x in sides if x[0] == side)
+        arguments = [a.format(**paths) for a in arguments]
+        extra = {"steady": (group not in ("idle",), args.seconds), "growth": (args.loop_seconds,)}.get(method, ())
+        return getattr(bench, method)(programs[program], arguments, args.empty, *extra)
 
     # The first start of each program in a fresh server loads the prefix's
     # own services and fills the caches: not counted.
-    for program, arguments in ((floor, []), (floor, ["--init", engine]), (player, []), (alone, [])):
-        bench.launch_to_window(program, arguments, empty)
-    for program, arguments in ((floor, ["--mci", wav]), (floor, ["--engine", engine, mp3]),
-                               (player, [wav]), (player, [mp3])):
-        bench.launch_to_sound(program, arguments, empty)
+    for group in ("window", "sound"):
+        for side, _, _ in GROUPS[group][1]:
+            call(group, side)
 
+    results = {g: {side: [] for side, _, _ in GROUPS[g][1]} for g in groups}
     for round_number in range(args.rounds):
-        for name, measure in pairs.items():
-            f, p = measure(round_number % 2 == 1)
-            results[name][0].append(f)
-            results[name][1].append(p)
-            print("round %d %s: floor %s player %s" % (round_number, name, f, p), file=bench.log, flush=True)
-            print("round %d %s done" % (round_number, name), file=sys.stderr, flush=True)
-        loops["wav"].append(bench.growth(player, [windows_path(args.short_wav)], empty, args.loop_seconds))
-        loops["mp3"].append(bench.growth(player, [windows_path(args.short_mp3)], empty, args.loop_seconds))
-        print("round %d loops: %s" % (round_number, loops), file=bench.log, flush=True)
+        for group in groups:
+            sides = list(results[group])
+            # The order of the sides turns by round, so that none always
+            # meets the machine in the same state.
+            turn = round_number % len(sides)
+            for side in sides[turn:] + sides[:turn]:
+                value = call(group, side)
+                results[group][side].append(value)
+                print("round %d %s %s: %s" % (round_number, group, side, value), file=bench.log, flush=True)
+            print("round %d %s done" % (round_number, group), file=sys.stderr, flush=True)
 
-    report(results, loops, args)
+    report(results, args)
 
 
-def report(results, loops, args):
-    def values(name, side, key=None):
-        v = results[name][side]
-        return [x[key] for x in v] if key else v
-
+def report(results, args):
     rows = []
-    fw, pw = values("window", 0), values("window", 1)
-    rows.append(("launch → window shown (empty folder)", spread(fw, " ms", 0), spread(pw, " ms", 0),
-                 ratio_text(fw, pw)))
-    fi, pa = values("window_init", 0), values("window_init", 1)
-    rows.append(("the same floor program calling `vbmp3_init` first; Tunewell without VBMP3.dll beside it",
-                 spread(fi, " ms", 0), spread(pa, " ms", 0),
-                 "the engine's start-up: +%.0f ms in the floor, +%.0f ms in Tunewell" %
-                 (statistics.median(fi) - statistics.median(fw), statistics.median(pw) - statistics.median(pa))))
-    fs, ps = values("sound", 0), values("sound", 1)
-    rows.append(("launch → first sound (a WAV on the command line; floor: MCI open + play)",
-                 spread(fs, " ms", 0), spread(ps, " ms", 0), ratio_text(fs, ps)))
-    for name, label in (("wav", "a WAV plays (floor: the same MCI play, then only a message loop)"),
-                        ("mp3", "an MP3 plays through the engine (floor: the engine driven directly, "
-                                "then only a message loop)"),
-                        ("idle", "idle, nothing loaded (floor: an idle window)")):
-        fc, pc = values(name, 0, "cpu"), values(name, 1, "cpu")
-        fp, pp = values(name, 0, "cpu_process"), values(name, 1, "cpu_process")
-        rows.append(("CPU while " + label + ", process + wineserver",
+
+    def get(group, side, key=None):
+        values = results[group][side]
+        return [v[key] for v in values] if key else values
+
+    if "window" in results:
+        f, p = get("window", "floor"), get("window", "player")
+        rows.append(("launch → window shown (empty folder)", spread(f, " ms", 0), spread(p, " ms", 0),
+                     ratio_text(f, p)))
+        fi, pa, fl = get("window", "floor+init"), get("window", "player-alone"), get("window", "floor+libraries")
+        rows.append(("the same floor program calling `vbmp3_init` first; Tunewell without VBMP3.dll beside it",
+                     spread(fi, " ms", 0), spread(pa, " ms", 0),
+                     "the engine's start-up: %+.0f ms in the floor, %+.0f ms in Tunewell" %
+                     (median(fi) - median(f), median(p) - median(pa))))
+        rows.append(("the floor loading the player's further libraries first (common controls with "
+                     "their classes, common dialogs, shell)", spread(fl, " ms", 0), "",
+                     "%+.0f ms over the floor" % (median(fl) - median(f))))
+    if "sound" in results:
+        f, p = get("sound", "floor"), get("sound", "player")
+        rows.append(("launch → first sound (a WAV on the command line; floor: MCI open + play)",
+                     spread(f, " ms", 0), spread(p, " ms", 0), ratio_text(f, p)))
+    labels = {
+        "wav": "a WAV plays (floor: the same MCI play, then only a message loop)",
+        "mp3": "an MP3 plays through the engine (floor: the engine driven directly, then only a message loop)",
+        "idle": "idle over %.0f s, nothing loaded (floor: an idle window)" % args.seconds,
+    }
+    for group in ("wav", "mp3", "idle"):
+        if group not in results:
+            continue
+        fc, pc = get(group, "floor", "cpu"), get(group, "player", "cpu")
+        fk, pk = get(group, "floor", "wakeups"), get(group, "player", "wakeups")
+        rows.append(("CPU while " + labels[group] + ", process + wineserver",
                      spread(fc, " ms/s"), spread(pc, " ms/s"),
                      ratio_text(fc, pc) + "; process alone %.1f vs %.1f ms/s" %
-                     (statistics.median(fp), statistics.median(pp))))
-        fk, pk = values(name, 0, "wakeups"), values(name, 1, "wakeups")
-        fkp, pkp = values(name, 0, "wakeups_process"), values(name, 1, "wakeups_process")
-        rows.append(("wake-ups a second, same", spread(fk, "", 0), spread(pk, "", 0),
-                     "%+.0f a second; process alone %.0f vs %.0f" %
-                     (statistics.median(pk) - statistics.median(fk), statistics.median(fkp),
-                      statistics.median(pkp))))
-    peaks_floor = [statistics.median(values(n, 0, "peak")) for n in ("idle", "wav", "mp3")]
-    peaks_player = [statistics.median(values(n, 1, "peak")) for n in ("idle", "wav", "mp3")]
-    rows.append(("peak memory (VmHWM) idle / playing a WAV / playing an MP3",
-                 " / ".join("%.1f" % v for v in peaks_floor) + " MB",
-                 " / ".join("%.1f" % v for v in peaks_player) + " MB",
-                 " / ".join("%+.1f" % (p - f) for f, p in zip(peaks_floor, peaks_player)) + " MB"))
-    for kind in ("wav", "mp3"):
-        g = [x["growth"] for x in loops[kind]]
-        heard = statistics.median([x["heard"] for x in loops[kind]])
-        rows.append(("resident memory growth over %.0f s of looping a %.0f s %s, from its second play "
-                     "(%.0f s of sound heard)" % (args.loop_seconds, args.loop_track, kind.upper(), heard),
-                     "", spread(g, " kB", 0), ""))
-    sound = [x["sound_seconds"] / x["wall"] for n in ("wav", "mp3") for side in (0, 1)
-             for x in results[n][side]]
+                     (median(get(group, "floor", "cpu_process")), median(get(group, "player", "cpu_process")))))
+        rows.append(("wake-ups a second, the same", spread(fk, "", 0), spread(pk, "", 0),
+                     "%s, %+.0f a second; process alone %.0f vs %.0f" %
+                     (ratio_text(fk, pk), median(pk) - median(fk), median(get(group, "floor", "wakeups_process")),
+                      median(get(group, "player", "wakeups_process")))))
+        if "floor+poll" in results[group]:
+            qc, qk = get(group, "floor+poll", "cpu"), get(group, "floor+poll", "wakeups")
+            rows.append(("the same floor asking the position every 300 ms, showing nothing: CPU; wake-ups",
+                         spread(qc, " ms/s") + "; " + spread(qk, "", 0), "",
+                         "the poll: %+.1f ms/s, %+.0f wake-ups a second over the floor" %
+                         (median(qc) - median(fc), median(qk) - median(fk))))
+    states = [g for g in ("idle", "wav", "mp3") if g in results]
+    if states:
+        fp = [median(get(g, "floor", "peak")) for g in states]
+        pp = [median(get(g, "player", "peak")) for g in states]
+        rows.append(("peak memory (VmHWM) " + " / ".join({"idle": "idle", "wav": "playing a WAV",
+                                                         "mp3": "playing an MP3"}[g] for g in states),
+                     " / ".join("%.1f" % v for v in fp) + " MB", " / ".join("%.1f" % v for v in pp) + " MB",
+                     " / ".join("%+.1f" % (b - a) for a, b in zip(fp, pp)) + " MB"))
+    if "idle" in results:
+        parts = [("floor+init", "the floor with `vbmp3_init`"), ("floor+libraries", "with the libraries"),
+                 ("player-alone", "Tunewell without VBMP3.dll")]
+        f = median(get("idle", "floor", "peak"))
+        rows.append(("peak memory idle, in parts: " + "; ".join(text for _, text in parts),
+                     " / ".join("%.1f" % median(get("idle", side, "peak")) for side, _ in parts[:2]) + " MB",
+                     "%.1f MB" % median(get("idle", "player-alone", "peak")),
+                     " / ".join("%+.1f" % (median(get("idle", side, "peak")) - f) for side, _ in parts) +
+                     " MB over the idle floor"))
+    if "loop" in results:
+        for kind in ("wav", "mp3"):
+            g = get("loop", kind, "growth")
+            heard = median(get("loop", kind, "heard"))
+            rows.append(("resident memory growth over %.0f s of looping a %.0f s %s, from its second play "
+                         "(%.0f s of sound heard)" % (args.loop_seconds, args.loop_track, kind.upper(), heard),
+                         "", spread(g, " kB", 0), ""))
 
     print()
     print("| What | Floor | Tunewell | Ratio |")
@@ -405,8 +459,12 @@ def report(results, loops, args):
     for row in rows:
         print("| " + " | ".join(row) + " |")
     print()
-    print("%d rounds, median (min–max); %.0f s windows; sound paced at %.2f× real time (%.2f–%.2f)" %
-          (args.rounds, args.seconds, statistics.median(sound), min(sound), max(sound)))
+    paced = [v["sound_seconds"] / v["wall"] for g in ("wav", "mp3") if g in results
+             for side in results[g] for v in results[g][side]]
+    print("%d rounds, median (min–max); %.0f s counts%s" %
+          (args.rounds, args.seconds,
+           "; sound paced at %.2f× real time (%.2f–%.2f)" % (median(paced), min(paced), max(paced))
+           if paced else ""))
 
 
 if __name__ == "__main__":
