@@ -4,9 +4,10 @@
 Started by bench/player_bench.sh, which builds the floor program, makes the
 sound files, starts the display, the Wine prefix's server, the window
 watcher (xev on the root window) and points the sound at the FIFO that this
-script reads at real time. Each row is measured in every round, the floor
-and the player one after the other (their order alternating by round), and
-reported as the median with min and max over the rounds.
+script reads at real time. Each group of programs (the floor, the player
+and the floor's variants) is measured in every round, one program after the
+other, in an order that turns by round, and each figure is reported as the
+median with min and max over the rounds.
 
 CPU and wake-ups are counted from Linux: the run time (schedstat, in ns) and
 the voluntary context switches of every thread of the program's process and
