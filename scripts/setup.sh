@@ -18,6 +18,8 @@ packages+=(xdotool imagemagick)
 packages+=(gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
            gstreamer1.0-plugins-ugly:i386 gstreamer1.0-libav:i386 ffmpeg
            unzip)
+# xev and python3 time and summarise the player's benchmark.
+packages+=(x11-utils python3)
 
 need_install=0
 for p in "${packages[@]}"; do
