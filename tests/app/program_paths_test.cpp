@@ -2,6 +2,7 @@
 // other names on its command line and in its start-up folder, a folder
 // whose name ends in the byte 0x5C, the dialogs, and a library of the
 // engine's name lying in the music folder. Every track is heard.
+#include "common/program_runner.h"
 #include "common/test_support.h"
 
 #include "playlist/narrow_path.h"
@@ -36,13 +37,6 @@ class ProgramPathsTest : public ::testing::Test {
     ProgramProcess program;
 };
 
-// A tone written under a name that the narrow functions cannot make.
-void WriteWideTone(const std::wstring &path, double frequency, const std::string &scratch)
-{
-    WriteToneWav(scratch, 20, frequency);
-    ASSERT_TRUE(MoveFileW(WidenText(scratch.c_str()).c_str(), path.c_str()));
-}
-
 TEST_F(ProgramPathsTest, JapaneseNameOnTheCommandLineIsHeard)
 {
     // 日本語の曲.wav, relative to the folder the program starts in.
@@ -55,7 +49,7 @@ TEST_F(ProgramPathsTest, JapaneseNameOnTheCommandLineIsHeard)
 
 TEST_F(ProgramPathsTest, NameTheCodePageCannotHoldOnTheCommandLineIsHeard)
 {
-    WriteWideTone(wideFolder + L"\\Caf\u00E9.wav", 990, folder / "scratch.wav");
+    WriteWideToneWav(wideFolder + L"\\Caf\u00E9.wav", 20, 990, folder / "scratch.wav");
     ASSERT_TRUE(StartProgram(WidenText(ProgramPath().c_str()), L"Caf\u00E9.wav", wideFolder, program));
     ExpectHeard(990);
     EXPECT_EQ(CloseProgram(program), 0u);
@@ -72,26 +66,7 @@ TEST_F(ProgramPathsTest, StartUpFolderEndingInTheByte0x5CReadsItsListAndPicture)
     WriteToneWav(table + "\\decoy.wav", 20, 440);
     WriteBytes(table + "\\list.txt", "songs\\tone.wav\r\n");
     const COLORREF picture = RGB(20, 200, 120);
-    {
-        // A 24-bit picture of one colour, bottom-up.
-        std::string pixels;
-        for (int i = 0; i < 8 * 8; ++i)
-            pixels += std::string{static_cast<char>(GetBValue(picture)), static_cast<char>(GetGValue(picture)),
-                                  static_cast<char>(GetRValue(picture))};
-        BITMAPFILEHEADER file = {};
-        BITMAPINFOHEADER info = {};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof info;
-        file.bfSize = file.bfOffBits + pixels.size();
-        info.biSize = sizeof info;
-        info.biWidth = 8;
-        info.biHeight = 8;
-        info.biPlanes = 1;
-        info.biBitCount = 24;
-        std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-        bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
-        WriteBytes(table + "\\bg.bmp", bytes + pixels);
-    }
+    WriteBmp(table + "\\bg.bmp", 8, 8, [picture](int, int) { return picture; });
 
     ASSERT_TRUE(StartProgram(ProgramPath(), "", table, program));
     ExpectHeard(660);
@@ -107,7 +82,7 @@ TEST_F(ProgramPathsTest, StartUpFolderEndingInTheByte0x5CReadsItsListAndPicture)
 
 TEST_F(ProgramPathsTest, StartUpFolderScanFindsANameTheCodePageCannotHold)
 {
-    WriteWideTone(wideFolder + L"\\\uD55C\uAD6D\uC5B4.wav", 770, folder / "scratch.wav"); // 한국어
+    WriteWideToneWav(wideFolder + L"\\\uD55C\uAD6D\uC5B4.wav", 20, 770, folder / "scratch.wav"); // 한국어
     ASSERT_TRUE(StartProgram(ProgramPath(), "", folder.path(), program));
     ExpectHeard(770);
     EXPECT_EQ(CloseProgram(program), 0u);
@@ -130,7 +105,7 @@ TEST_F(ProgramPathsTest, OpenDialogPlaysANameTheCodePageCannotHold)
 {
     TempDir other;
     std::wstring chosen = WidenText(other.path().c_str()) + L"\\\u301C" L"yen\u00A5.wav"; // 〜yen¥.wav
-    WriteWideTone(chosen, 550, other / "scratch.wav");
+    WriteWideToneWav(chosen, 20, 550, other / "scratch.wav");
     ASSERT_TRUE(StartProgram(ProgramPath(), "", folder.path(), program));
     PostMessageA(program.window, WM_COMMAND, 11, 0);
     ASSERT_TRUE(AnswerDialog(program, chosen));

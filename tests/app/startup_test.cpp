@@ -1,5 +1,6 @@
 // Start-up as a user meets it: the window, its classes, the drawing
 // resources, the code page, and a clean exit.
+#include "common/program_runner.h"
 #include "common/test_support.h"
 
 #include "app/startup.h"

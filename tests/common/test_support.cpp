@@ -85,6 +85,39 @@ static void RemoveTree(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
+void WriteBmp(const std::string &path, int width, int height, const std::function<COLORREF(int x, int y)> &colourAt,
+              bool topDown)
+{
+    int rowBytes = (width * 3 + 3) & ~3;
+    std::string pixels;
+    for (int stored = 0; stored < height; ++stored) {
+        int y = topDown ? stored : height - 1 - stored;
+        std::string row(rowBytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            COLORREF colour = colourAt(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(colour));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+        }
+        pixels += row;
+    }
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + pixels.size();
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = topDown ? -height : height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = pixels.size();
+    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
+    WriteBytes(path, bytes + pixels);
+}
+
 static void PutLE(std::string &out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -114,6 +147,12 @@ void WriteToneWav(const std::string &path, double seconds, double frequency, int
             PutLE(wav, static_cast<uint16_t>(sample), 2);
     }
     WriteBytes(path, wav);
+}
+
+void WriteWideToneWav(const std::wstring &path, double seconds, double frequency, const std::string &scratch)
+{
+    WriteToneWav(scratch, seconds, frequency);
+    ASSERT_TRUE(MoveFileW(WidenText(scratch.c_str()).c_str(), path.c_str()));
 }
 
 // ---- Waiting -------------------------------------------------------------
@@ -285,6 +324,18 @@ const char *TransportName(Transport state)
     return names[static_cast<int>(state)];
 }
 
+// ---- The media keys ----------------------------------------------------------
+
+bool KeyIsFree(UINT key)
+{
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    bool free = RegisterHotKey(probe, 1, 0, key) != FALSE;
+    if (free)
+        UnregisterHotKey(probe, 1);
+    DestroyWindow(probe);
+    return free;
+}
+
 // ---- The player in-process ------------------------------------------------
 
 HWND StartTestPlayer(const std::string &directory, const std::string &tail)
@@ -326,29 +377,7 @@ void StopTestPlayer()
     SetCurrentDirectoryA(temp);
 }
 
-// ---- The real program as a process of its own -----------------------------
-
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOfSearch(HWND window, LPARAM data)
-{
-    WindowSearch *search = reinterpret_cast<WindowSearch *>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && IsWindowVisible(window) && std::strcmp(className, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
+// ---- Where the build put things ---------------------------------------------
 
 std::string BuildFolder()
 {
@@ -363,48 +392,6 @@ std::string BuildFolder()
 }
 
 std::string ProgramPath() { return BuildFolder() + "\\Tunewell.exe"; }
-
-HWND FindProcessWindow(DWORD processId, const char *className)
-{
-    WindowSearch search = {processId, className, nullptr};
-    EnumWindows(FindWindowOfSearch, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
-                  ProgramProcess &program)
-{
-    return StartProgram(WidenText(exe.c_str()), WidenText(arguments.c_str()), WidenText(folder.c_str()), program);
-}
-
-bool StartProgram(const std::wstring &exe, const std::wstring &arguments, const std::wstring &folder,
-                  ProgramProcess &program)
-{
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty())
-        commandLine += L" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &program.process))
-        return false;
-    DWORD processId = program.process.dwProcessId;
-    return WaitUntil([&] { return (program.window = FindProcessWindow(processId, "CWindow")) != nullptr; });
-}
-
-DWORD CloseProgram(ProgramProcess &program)
-{
-    if (program.window)
-        PostMessageA(program.window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(program.process.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(program.process.hProcess, 1);
-    DWORD exitCode = 1234;
-    GetExitCodeProcess(program.process.hProcess, &exitCode);
-    CloseHandle(program.process.hThread);
-    CloseHandle(program.process.hProcess);
-    program = ProgramProcess();
-    return exitCode;
-}
 
 // ---- Sound ----------------------------------------------------------------
 
@@ -478,6 +465,18 @@ std::string WithoutSilenceAtTheEnds(const std::string &pcm)
 // ---- MCI command strings ------------------------------------------------------
 
 std::string MciOpenCommand(const std::string &path) { return "open \"" + path + "\" alias music wait"; }
+
+std::string WaitForSoundBytes(size_t bytes, unsigned timeoutMs)
+{
+    std::string pcm;
+    WaitUntil(
+        [&] {
+            pcm = ReadBytes(SoundFilePath());
+            return pcm.size() >= bytes;
+        },
+        timeoutMs);
+    return pcm;
+}
 
 SoundSummary WaitForSound(double seconds, unsigned timeoutMs)
 {

@@ -39,9 +39,20 @@ std::string ReadBytes(const std::string &path);
 bool FileExists(const std::string &path);
 void MakeFolder(const std::string &path);
 
+// A 24-bit BMP file whose pixel (x, y), y counted from the top, has the
+// colour colourAt(x, y) (0x00BBGGRR). Its rows are stored bottom-up, as
+// most files have them, or top row first (a negative height) when
+// `topDown`.
+void WriteBmp(const std::string &path, int width, int height, const std::function<COLORREF(int x, int y)> &colourAt,
+              bool topDown = false);
+
 // A WAV file of a sine tone (16-bit PCM).
 void WriteToneWav(const std::string &path, double seconds, double frequency, int sampleRate = 44100,
                   int channels = 2);
+
+// The same tone under a name that the narrow functions cannot make:
+// written under the narrow name `scratch` and renamed.
+void WriteWideToneWav(const std::wstring &path, double seconds, double frequency, const std::string &scratch);
 
 // ---- Waiting -------------------------------------------------------------
 
@@ -111,6 +122,14 @@ void SetTransportFlags(Transport state, BackEnd backEnd);
 Transport CurrentTransport();
 const char *TransportName(Transport state);
 
+// ---- The media keys ----------------------------------------------------------
+
+// The keys the player holds as hot keys while its window lives.
+inline constexpr UINT PlayerKeys[] = {VK_MEDIA_PLAY_PAUSE, VK_MEDIA_NEXT_TRACK, VK_MEDIA_STOP};
+// Whether a window of the test can take `key` as a hot key of its own, so
+// whether no window (of any program) holds it; given back at once.
+bool KeyIsFree(UINT key);
+
 // ---- The player in-process ------------------------------------------------
 
 // Runs start-up (without the message loop) in `directory` with the given
@@ -126,31 +145,12 @@ class PlayerTest : public ::testing::Test {
     void TearDown() override { StopTestPlayer(); }
 };
 
-// ---- The real program as a process of its own -----------------------------
+// ---- Where the build put things ---------------------------------------------
 
 // The build folder (build\), found above the test program's own folder.
 std::string BuildFolder();
 // build\Tunewell.exe
 std::string ProgramPath();
-
-struct ProgramProcess {
-    PROCESS_INFORMATION process = {};
-    HWND window = nullptr; // its main window, once shown
-};
-
-// Starts `exe` with `arguments` in `folder` and waits (bounded) for its
-// main window to show; false when either fails.
-bool StartProgram(const std::string &exe, const std::string &arguments, const std::string &folder,
-                  ProgramProcess &program);
-// The same with a wide command line and folder, for names that code page
-// 932 cannot hold.
-bool StartProgram(const std::wstring &exe, const std::wstring &arguments, const std::wstring &folder,
-                  ProgramProcess &program);
-// The visible top-level window of the process with that class, or null.
-HWND FindProcessWindow(DWORD processId, const char *className);
-// Closes the program's main window, waits (bounded) for the process to end
-// and returns its exit code; a process that does not end is terminated.
-DWORD CloseProgram(ProgramProcess &program);
 
 // ---- Sound ----------------------------------------------------------------
 
@@ -196,6 +196,10 @@ std::string WithoutSilenceAtTheEnds(const std::string &pcm);
 
 // The command that opens `path` on the device "music", as PlayTrack sends it.
 std::string MciOpenCommand(const std::string &path);
+
+// Waits (bounded) until the sound file holds at least `bytes`, and returns
+// what it holds then (less when the time ran out).
+std::string WaitForSoundBytes(size_t bytes, unsigned timeoutMs = 30000);
 
 // Waits (bounded) for `seconds` of sound past the silence a device may put
 // first, as WriteToneWav writes it by default (44.1 kHz, stereo), and

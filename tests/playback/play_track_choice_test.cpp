@@ -362,23 +362,25 @@ TEST_F(PlayTrackChoiceTest, ThirtyThousandUnusableEntriesDoNotExhaustTheStack)
     EXPECT_EQ(player.trackOpen, 0);
 }
 
-struct TitleCase {
-    const char *path;
-    const char *title;
-};
-
-TEST_F(PlayTrackChoiceTest, TitleIsTheTextAfterTheLastBackslash)
+// The names themselves follow the one rule (tests/playlist/display_name_test):
+// here, that a start shows the entry's title, an empty one and an own
+// title too, in place of the old one.
+TEST_F(PlayTrackChoiceTest, TitleIsTheEntrysTitle)
 {
-    const TitleCase cases[] = {
-        {"C:\\snd\\a.mid", "a.mid"},
-        {"a.mid", "a.mid"},
-        {"\\a.mid", "\\a.mid"},
-        {"\\\\srv\\a.mid", "a.mid"},
-        {"C:\\snd\\", ""},
+    struct Case {
+        const char *path;
+        const char *ownTitle;
+        const char *title;
     };
-    for (const TitleCase &c : cases) {
+    const Case cases[] = {
+        {"\\\\srv\\a.mid", "", "a.mid"},
+        {"C:\\snd\\", "", ""},
+        {"C:\\snd\\CAF_~XBP.WAV", "Caf?.wav", "Caf?.wav"},
+    };
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.path);
-        player.playlist = {c.path};
+        ClearPlaylist();
+        AddEntry(c.path, c.ownTitle);
         player.title = "old";
         PlayTrack(0);
         EXPECT_EQ(player.title, c.title);
@@ -432,8 +434,34 @@ class PlayTrackOutcomeTest : public PlayTrackChoiceTest {
         SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 42);
         EnableWindow(player.trackBar, TRUE);
     }
+    // The four transport flags, value for value.
+    void ExpectFlags(int32_t trackOpen, int32_t playing, int32_t paused, int32_t stopped)
+    {
+        EXPECT_EQ(player.trackOpen, trackOpen);
+        EXPECT_EQ(player.playing, playing);
+        EXPECT_EQ(player.paused, paused);
+        EXPECT_EQ(player.stopped, stopped);
+    }
     LRESULT SliderMax() { return SendMessageA(player.trackBar, TBM_GETRANGEMAX, 0, 0); }
     LRESULT SliderPos() { return SendMessageA(player.trackBar, TBM_GETPOS, 0, 0); }
+    // The flags, the times, the title and the slider after a start.
+    struct Outcome {
+        int32_t trackOpen, playing, paused, stopped;
+        uint32_t totalSeconds, elapsedSeconds;
+        const char *title;
+        LRESULT sliderMax, sliderPos;
+        bool sliderEnabled;
+    };
+    void ExpectOutcome(const Outcome &o)
+    {
+        ExpectFlags(o.trackOpen, o.playing, o.paused, o.stopped);
+        EXPECT_EQ(player.totalSeconds, o.totalSeconds);
+        EXPECT_EQ(player.elapsedSeconds, o.elapsedSeconds);
+        EXPECT_EQ(player.title, o.title);
+        EXPECT_EQ(SliderMax(), o.sliderMax);
+        EXPECT_EQ(SliderPos(), o.sliderPos);
+        EXPECT_EQ(IsWindowEnabled(player.trackBar) != FALSE, o.sliderEnabled);
+    }
 };
 
 TEST_F(PlayTrackOutcomeTest, EmptyPlaylistChangesNothing)
@@ -444,16 +472,8 @@ TEST_F(PlayTrackOutcomeTest, EmptyPlaylistChangesNothing)
     std::srand(9);
     PlayTrack(-1);
     EXPECT_TRUE(mci.calls.empty());
-    EXPECT_EQ(player.trackOpen, 1);
-    EXPECT_EQ(player.playing, 0);
-    EXPECT_EQ(player.paused, 1);
-    EXPECT_EQ(player.stopped, 0);
-    EXPECT_EQ(player.totalSeconds, 100u);
-    EXPECT_EQ(player.elapsedSeconds, 42u);
-    EXPECT_EQ(player.title, "old.wav");
-    EXPECT_EQ(SliderMax(), 100);
-    EXPECT_EQ(SliderPos(), 42);
-    EXPECT_TRUE(IsWindowEnabled(player.trackBar));
+    // Just as SetUpPlayingTrack left it.
+    ExpectOutcome({1, 0, 1, 0, 100, 42, "old.wav", 100, 42, true});
     EXPECT_EQ(std::rand(), first);
 }
 
@@ -464,17 +484,8 @@ TEST_F(PlayTrackOutcomeTest, StartedTrackSetsFlagsTimesTitleAndSlider)
     AddEntry("C:\\snd\\new.wav");
     mci.Answer("status music length wait", 0, "179999");
     PlayTrack(0);
-    EXPECT_EQ(player.trackOpen, 1);
-    EXPECT_EQ(player.playing, 1);
-    EXPECT_EQ(player.paused, 0);
-    EXPECT_EQ(player.stopped, 0);
     EXPECT_EQ(player.backEnd, Mci);
-    EXPECT_EQ(player.totalSeconds, 179u);
-    EXPECT_EQ(player.elapsedSeconds, 0u);
-    EXPECT_EQ(player.title, "new.wav");
-    EXPECT_EQ(SliderMax(), 179);
-    EXPECT_EQ(SliderPos(), 0);
-    EXPECT_TRUE(IsWindowEnabled(player.trackBar));
+    ExpectOutcome({1, 1, 0, 0, 179, 0, "new.wav", 179, 0, true});
 }
 
 struct FailureOutcomeCase {
@@ -501,10 +512,7 @@ TEST_F(PlayTrackOutcomeTest, LastFailureLeavesIdleWithLengthAndBackEndOfTheLastT
         engine.playResults = {0, 0};
         PlayTrack(-1);
         EXPECT_TRUE(player.playlist.empty());
-        EXPECT_EQ(player.trackOpen, 0);
-        EXPECT_EQ(player.playing, 0);
-        EXPECT_EQ(player.paused, 0);
-        EXPECT_EQ(player.stopped, 0);
+        ExpectFlags(0, 0, 0, 0);
         EXPECT_EQ(player.backEnd, c.backEndAfter);
         EXPECT_EQ(player.totalSeconds, c.totalAfter);
         EXPECT_EQ(player.elapsedSeconds, 0u);

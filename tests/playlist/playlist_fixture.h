@@ -96,20 +96,3 @@ inline bool PlatformStoresDoubleByteNames()
     TempDir probe;
     return CreateDirectoryA((probe / "\x8B\xC8").c_str(), nullptr) != 0;
 }
-
-// The extra attribute bits a folder is given in the tests, and whether the
-// platform keeps them: Wine keeps hidden and system on a folder, but not
-// read-only, archive or not-content-indexed.
-struct FolderAttributeCase {
-    const char *name;
-    DWORD attribute;
-    bool mustBeKept;
-};
-const FolderAttributeCase FolderAttributeCases[] = {
-    {"read-only", FILE_ATTRIBUTE_READONLY, false},
-    {"hidden", FILE_ATTRIBUTE_HIDDEN, true},
-    {"system", FILE_ATTRIBUTE_SYSTEM, true},
-    {"hidden and read-only", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, true},
-    {"hidden, system and archive", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE, true},
-    {"not content-indexed", FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, false},
-};

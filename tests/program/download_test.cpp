@@ -66,13 +66,8 @@ TEST_F(DownloadTest, Mp3IsHeardThroughTheEngineAndTheAboutBoxSaysSo)
     // 44,100 bytes a second) where the platform's services would give
     // 48 kHz float. Each round of the one entry starts the file again:
     // keep the first copy that holds 4 s.
-    std::string pcm;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            pcm = ReadBytes(sound);
-            return pcm.size() >= 4 * 44100 + 4096;
-        },
-        30000));
+    std::string pcm = WaitForSoundBytes(4 * 44100 + 4096);
+    EXPECT_GE(pcm.size(), 4u * 44100 + 4096);
     AboutBox about = ReadAboutBox(program);
     EXPECT_EQ(CloseProgram(program), 0u);
     DeleteFileA(track.c_str());

@@ -100,20 +100,6 @@ bool PressPlayPauseKey()
     return status == 0;
 }
 
-// Whether a window of this test can take `key` as a hot key, so whether
-// no window (of any program) holds it; given back at once.
-bool KeyIsFree(UINT key)
-{
-    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    bool free = RegisterHotKey(probe, 1, 0, key) != FALSE;
-    if (free)
-        UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return free;
-}
-
-const UINT PlayerKeys[] = {VK_MEDIA_PLAY_PAUSE, VK_MEDIA_NEXT_TRACK, VK_MEDIA_STOP};
-
 // A visible window of the test's own, which can take the focus away from
 // the player.
 class OtherWindow {

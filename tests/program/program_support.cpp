@@ -16,40 +16,6 @@ std::string CopyProgramInto(const std::string &folder)
     return copy;
 }
 
-namespace {
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data)
-{
-    char name[32] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "Static") == 0) {
-        char text[128] = "";
-        GetWindowTextA(child, text, sizeof text);
-        *reinterpret_cast<std::string *>(data) += text;
-    }
-    return TRUE;
-}
-} // namespace
-
-AboutBox ReadAboutBox(ProgramProcess &program)
-{
-    AboutBox about;
-    if (!program.window)
-        return about;
-    DWORD processId = program.process.dwProcessId;
-    const WPARAM aboutCommand = 16;
-    PostMessageA(program.window, WM_COMMAND, aboutCommand, 0);
-    HWND box = nullptr;
-    if (!WaitUntil([&] { return (box = FindProcessWindow(processId, "#32770")) != nullptr; }))
-        return about;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&about.text));
-    char title[64] = "";
-    GetWindowTextA(box, title, sizeof title);
-    about.title = title;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-    return about;
-}
-
 int SliderRange(const ProgramProcess &program)
 {
     HWND slider = FindWindowExA(program.window, nullptr, TRACKBAR_CLASSA, nullptr);

@@ -1,8 +1,9 @@
 // What the program tests share: the fixtures, a copy of the program in a
-// folder of the test's own, the About box of a running program, and the
+// folder of the test's own, the slider of a running program, and the
 // sound that the platform's media services write.
 #pragma once
 
+#include "common/program_runner.h"
 #include "common/test_support.h"
 
 #include <string>
@@ -12,14 +13,6 @@ std::string ProgramFixture(const std::string &name);
 
 // Copies build\Tunewell.exe, alone, into `folder`; returns the copy's path.
 std::string CopyProgramInto(const std::string &folder);
-
-// Opens the About box of a running program, reads its texts and closes it
-// again. Empty when no box came up.
-struct AboutBox {
-    std::string title;
-    std::string text;
-};
-AboutBox ReadAboutBox(ProgramProcess &program);
 
 // The track range of the program's slider: the open track's length in
 // whole seconds.

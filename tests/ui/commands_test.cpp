@@ -311,7 +311,7 @@ TEST_F(CommandsTest, AboutBoxNamesTheVersion)
         std::unique_ptr<FakeEngine> engine;
         if (c.engine)
             engine.reset(new FakeEngine);
-        std::string texts;
+        std::vector<std::string> texts;
         DialogAnswerer answerer(window, [&](HWND box) {
             texts = StaticTexts(box);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -320,7 +320,7 @@ TEST_F(CommandsTest, AboutBoxNamesTheVersion)
         answerer.Join();
         ASSERT_TRUE(answerer.found());
         EXPECT_EQ(answerer.caption, AboutCaption);
-        EXPECT_EQ(texts, std::string(c.text) + "\n");
+        EXPECT_EQ(texts, std::vector<std::string>{c.text});
         EXPECT_FALSE(answerer.answerIgnored());
     }
 }

@@ -54,26 +54,32 @@ TEST_F(ControlsLabelTest, CounterIsGreyInRepeatModeAndLightBlueOtherwise)
     }
 }
 
-// The text `shown` drawn as the label draws its title: the same font, colour
-// and rectangle, without any cutting.
-Picture DrawTitleAsShown(HDC windowDC, const char *shown)
+// `text` drawn alone over the label's background, in `font` and `colour`,
+// into `area` with `format`: what the label draws, without any cutting.
+Picture DrawAsTheLabel(HDC windowDC, const char *text, HFONT font, COLORREF colour, RECT area, UINT format)
 {
     HDC dc = CreateCompatibleDC(windowDC);
     HBITMAP bitmap = CreateCompatibleBitmap(windowDC, Width, Height);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     RECT whole = {0, 0, Width, Height};
     FillRect(dc, &whole, player.labelBrush);
-    HGDIOBJ oldFont = SelectObject(dc, player.titleFont ? player.titleFont : GetStockObject(SYSTEM_FONT));
-    SetTextColor(dc, TitleColour);
+    HGDIOBJ oldFont = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
-    RECT area = {0, 0, CounterLeft, Height};
-    DrawTextA(dc, shown, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextA(dc, text, -1, &area, format);
     SelectObject(dc, oldFont);
     Picture picture = CopyPixels(dc, Width, Height);
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
     return picture;
+}
+
+// The text `shown` drawn as the label draws its title.
+Picture DrawTitleAsShown(HDC windowDC, const char *shown)
+{
+    return DrawAsTheLabel(windowDC, shown, player.titleFont, TitleColour, RECT{0, 0, CounterLeft, Height},
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 // What the platform makes of `title` cut with an end ellipsis to the
@@ -172,21 +178,8 @@ TEST_F(ControlsLabelTest, CounterShowsTheOldPositionOverAnEmptiedList)
     ShowEntries("song.wav", 2, 0);
     Picture shown = Capture(player.labelWindow);
     HDC windowDC = GetDC(player.labelWindow);
-    HDC dc = CreateCompatibleDC(windowDC);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, Width, Height);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    RECT whole = {0, 0, Width, Height};
-    FillRect(dc, &whole, player.labelBrush);
-    HGDIOBJ oldFont = SelectObject(dc, player.counterFont ? player.counterFont : GetStockObject(SYSTEM_FONT));
-    SetTextColor(dc, CounterColour);
-    SetBkMode(dc, TRANSPARENT);
-    RECT area = {CounterLeft, 0, Width, Height - 1};
-    DrawTextA(dc, "03/00", -1, &area, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
-    Picture expected = CopyPixels(dc, Width, Height);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    Picture expected = DrawAsTheLabel(windowDC, "03/00", player.counterFont, CounterColour,
+                                      RECT{CounterLeft, 0, Width, Height - 1}, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
     ReleaseDC(player.labelWindow, windowDC);
     for (int y = 0; y < Height; ++y)
         for (int x = CounterLeft; x < Width; ++x)

@@ -274,20 +274,6 @@ TEST_F(MediaKeysTest, CommandsReachThePlayerWhileTheSliderHasTheFocus)
     EXPECT_STREQ(TransportName(key.state), TransportName(Paused));
 }
 
-// Whether a window of this test can take `key` as a hot key of its own, so
-// whether anyone holds it; the test gives it back at once.
-bool KeyIsFree(UINT key)
-{
-    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    bool free = RegisterHotKey(probe, 1, 0, key) != FALSE;
-    if (free)
-        UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return free;
-}
-
-const UINT PlayerKeys[] = {VK_MEDIA_PLAY_PAUSE, VK_MEDIA_NEXT_TRACK, VK_MEDIA_STOP};
-
 TEST_F(MediaKeysTest, KeysAreHeldWhileTheWindowLivesAndGivenBackWhenItCloses)
 {
     for (UINT key : PlayerKeys)

@@ -7,7 +7,23 @@
 
 namespace {
 
-class MenuPopupTest : public PlayerTest {};
+class MenuPopupTest : public PlayerTest {
+  protected:
+    // The player with two entries, the first current.
+    void Start()
+    {
+        window = StartTestPlayer(folder.path());
+        AddEntry("D:\\a.wav");
+        AddEntry("D:\\b.wav");
+        player.currentIndex = 0;
+    }
+    // A right click at (x, y) whose menu is walked with `keys`; returns
+    // what the click returned.
+    LRESULT RightClick(int x, int y, const std::vector<WPARAM> &keys);
+    TempDir folder;
+    MciRecorder mci;
+    HWND window = nullptr;
+};
 
 // What the timer saw while the menu was open.
 struct SeenMenu {
@@ -38,25 +54,26 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR timer, DWORD)
         EndMenu();
 }
 
+LRESULT MenuPopupTest::RightClick(int x, int y, const std::vector<WPARAM> &keys)
+{
+    seen = SeenMenu();
+    seen.keys = keys;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
+    LRESULT result = SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    KillTimer(nullptr, timer);
+    return result;
+}
+
 TEST_F(MenuPopupTest, RightClickOpensTheRebuiltMenuAtThePointerAndRunsTheChoice)
 {
-    TempDir folder;
-    MciRecorder mci;
-    HWND window = StartTestPlayer(folder.path());
-    AddEntry("D:\\a.wav");
-    AddEntry("D:\\b.wav");
-    player.currentIndex = 0;
+    Start();
     // A menu built earlier for another list must not be the one shown.
     BuildContextMenu();
     HMENU stale = player.contextMenu;
     AddEntry("D:\\c.wav");
 
-    seen = SeenMenu();
     // Down three times lands on the third item, Repeat.
-    seen.keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
-    LRESULT result = SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 40));
-    KillTimer(nullptr, timer);
+    LRESULT result = RightClick(30, 40, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
 
     EXPECT_EQ(result, 0);
     ASSERT_TRUE(seen.shown);
@@ -74,21 +91,12 @@ TEST_F(MenuPopupTest, RightClickOpensTheRebuiltMenuAtThePointerAndRunsTheChoice)
 
 TEST_F(MenuPopupTest, ChoosingAnEntryPlaysItWithRepeatOff)
 {
-    TempDir folder;
-    MciRecorder mci;
-    HWND window = StartTestPlayer(folder.path());
-    AddEntry("D:\\a.wav");
-    AddEntry("D:\\b.wav");
-    player.currentIndex = 0;
+    Start();
     player.repeatMode = 1;
 
-    seen = SeenMenu();
     // Up wraps to About; up again skips the separator to the list; right
     // opens it on its first entry; down moves to the second.
-    seen.keys = {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN};
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
-    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 20));
-    KillTimer(nullptr, timer);
+    RightClick(100, 20, {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN});
     ASSERT_TRUE(seen.shown);
 
     EXPECT_TRUE(WaitUntil([&] { return Contains(mci.Commands(), MciOpenCommand("D:\\b.wav")); }, 5000));

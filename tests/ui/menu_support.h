@@ -4,6 +4,7 @@
 // second thread.
 #pragma once
 
+#include "common/program_runner.h"
 #include "common/test_support.h"
 
 #include <windows.h>
@@ -119,25 +120,6 @@ class ControlKeyHeld {
 
 // ---- Modal dialogs ---------------------------------------------------------
 
-inline BOOL CALLBACK CollectStaticText(HWND child, LPARAM out)
-{
-    char className[32];
-    GetClassNameA(child, className, sizeof className);
-    char text[512] = "";
-    GetWindowTextA(child, text, sizeof text);
-    if (lstrcmpiA(className, "Static") == 0 && text[0])
-        *reinterpret_cast<std::string *>(out) += std::string(text) + "\n";
-    return TRUE;
-}
-
-// Every text of the dialog's static children, each followed by a newline.
-inline std::string StaticTexts(HWND dialog)
-{
-    std::string texts;
-    EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // Waits on a second thread for a dialog or message box owned by `owner`,
 // hands it to `answer`, and makes sure it is gone again: the test's own
 // thread is inside the modal loop meanwhile.
@@ -215,33 +197,7 @@ inline void CancelDialog(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCE
 // A 24-bit BMP of one colour (0x00BBGGRR), bottom-up.
 inline void WriteSolidBmp(const std::string &path, int width, int height, COLORREF colour)
 {
-    int rowBytes = (width * 3 + 3) & ~3;
-    std::string pixels;
-    for (int y = 0; y < height; ++y) {
-        std::string row(rowBytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<char>(GetBValue(colour));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
-        }
-        pixels += row;
-    }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + pixels.size();
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = pixels.size();
-    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
-    bytes += pixels;
-    WriteBytes(path, bytes);
+    WriteBmp(path, width, height, [colour](int, int) { return colour; });
 }
 
 inline bool Contains(const std::vector<std::string> &commands, const std::string &command)

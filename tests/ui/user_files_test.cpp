@@ -34,13 +34,6 @@ void SendWideDrop(HWND window, const std::vector<std::wstring> &paths)
     SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(paths)), 0);
 }
 
-// A tone under a wide name, made under a narrow one and renamed.
-void WriteWideTone(const std::wstring &path, double seconds, double frequency, const std::string &scratch)
-{
-    WriteToneWav(scratch, seconds, frequency);
-    ASSERT_TRUE(MoveFileW(WidenText(scratch.c_str()).c_str(), path.c_str()));
-}
-
 bool SameFile(const std::string &narrow, const std::wstring &wide)
 {
     NarrowPath made;
@@ -73,7 +66,7 @@ TEST_F(UserFilesTest, DroppedNameTheCodePageCannotHoldIsHeardAndShownAsItsOwnNam
 {
     ASSERT_FALSE(SoundFilePath().empty()) << "the test needs TUNEWELL_SOUND_FILE (scripts/test.sh sets it)";
     std::wstring cafe = wideFolder + L"\\Caf\u00E9.wav";
-    WriteWideTone(cafe, 20, 660, folder / "scratch.wav");
+    WriteWideToneWav(cafe, 20, 660, folder / "scratch.wav");
     ClearSound();
     SendWideDrop(window, {cafe});
     ASSERT_EQ(player.playlist.size(), 1u);
@@ -143,31 +136,8 @@ TEST_F(UserFilesTest, AmpersandsShowInTheMenuAsThemselves)
 // A 24-bit picture of four coloured quarters, rows stored top row first.
 void WriteTopDownQuarters(const std::string &path, int width, int height, const COLORREF quarter[4])
 {
-    int rowBytes = (width * 3 + 3) & ~3;
-    std::string pixels;
-    for (int y = 0; y < height; ++y) {
-        std::string row(rowBytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            COLORREF colour = quarter[(y >= height / 2) * 2 + (x >= width / 2)];
-            row[x * 3] = static_cast<char>(GetBValue(colour));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
-        }
-        pixels += row;
-    }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + pixels.size();
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
-    WriteBytes(path, bytes + pixels);
+    WriteBmp(path, width, height, [&](int x, int y) { return quarter[(y >= height / 2) * 2 + (x >= width / 2)]; },
+             true);
 }
 
 TEST_F(UserFilesTest, TopDownPictureShowsEachQuarterWhereItBelongs)
@@ -222,7 +192,7 @@ TEST_F(UserFilesTest, OpenDialogTakesANameTheCodePageCannotHold)
 {
     MciRecorder mci;
     std::wstring chosen = wideFolder + L"\\yen\u00A5sign.wav";
-    WriteWideTone(chosen, 1, 440, folder / "scratch.wav");
+    WriteWideToneWav(chosen, 1, 440, folder / "scratch.wav");
     // The narrow dialog hands back "yen\sign.wav" for that name: a file in
     // another folder, which must not be the one played.
     MakeFolder(folder / "yen");
