@@ -4,11 +4,12 @@
 // short the way a pulled drive or another program cuts them.
 #pragma once
 
+#include "common/program_runner.h"
+#include "common/test_support.h"
+#include "track.h"
 #include "vbmp3.h"
 
 #include <windows.h>
-#include "common/test_support.h"
-#include "track.h"
 
 #include <string>
 #include <vector>
