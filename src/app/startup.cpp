@@ -8,9 +8,9 @@
 #include "ui/controls/controls.h"
 #include "ui/face.h"
 #include "ui/main_window.h"
+#include "ui/on_demand_libraries.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -85,7 +85,7 @@ HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand
 
     ShowWindow(player.mainWindow, showCommand);
     UpdateWindow(player.mainWindow);
-    DragAcceptFiles(player.mainWindow, TRUE);
+    AcceptDrops(player.mainWindow);
 
     player.currentIndex = 0;
     player.elapsedSeconds = 0;

@@ -7,8 +7,8 @@
 #include "playlist/store.h"
 #include "ui/load_or_play.h"
 #include "ui/main_window.h"
+#include "ui/on_demand_libraries.h"
 
-#include <shellapi.h>
 
 #include <cstring>
 
@@ -20,9 +20,9 @@ static bool ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) !=
 // path buffer (cut short, it would name a different file).
 static bool QueryDroppedItem(HDROP drop, UINT index, NarrowPath &item)
 {
-    UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    UINT length = QueryDroppedFile(drop, index, nullptr, 0);
     std::wstring wide(length + 1, L'\0');
-    if (DragQueryFileW(drop, index, &wide[0], length + 1) != length)
+    if (QueryDroppedFile(drop, index, &wide[0], length + 1) != length)
         return false;
     wide.resize(length);
     if (!MakeNarrowPath(wide, item) || item.path.size() > MAX_PATH)
@@ -73,15 +73,15 @@ static void DropSeveralItems(HDROP drop, UINT items)
 
 void OnDropFiles(HWND, HDROP drop)
 {
-    UINT items = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT items = QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0);
     // Any drop ends repeat, a background picture included.
     player.repeatMode = 0;
     if (items == 1) {
         DropOneItem(drop);
-        DragFinish(drop);
+        FinishDrop(drop);
     } else {
         DropSeveralItems(drop, items);
-        DragFinish(drop);
+        FinishDrop(drop);
         if (PlaylistCount() > 0)
             PlayTrack(-1);
     }

@@ -2,6 +2,7 @@
 
 #include "core/player_state.h"
 #include "playlist/narrow_path.h"
+#include "ui/on_demand_libraries.h"
 
 #include <commdlg.h>
 
@@ -87,7 +88,7 @@ bool ChooseFileToOpen(NarrowPath &chosen)
     BOOL accepted;
     {
         CurrentDirectoryKept kept;
-        accepted = GetOpenFileNameW(&dialog);
+        accepted = ShowOpenFileDialog(&dialog);
     }
     // The filter chosen carries over to the next use.
     settings.nFilterIndex = dialog.nFilterIndex;
@@ -105,5 +106,5 @@ bool ChooseFileToOpen(NarrowPath &chosen)
 bool ChooseListFileToSave()
 {
     CurrentDirectoryKept kept;
-    return GetSaveFileNameA(&player.saveDialog) != 0;
+    return ShowSaveFileDialog(&player.saveDialog) != 0;
 }

@@ -20,9 +20,18 @@ void OnTimer()
         return;
     }
 
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, position);
+    // A tick moves and repaints only what changed: the position changes
+    // once a second, the tick comes every 300 ms. The thumb is compared
+    // with where it stands, so a thumb the user moved is put back.
+    if (SendMessageA(player.trackBar, TBM_GETPOS, 0, 0) != position)
+        SendMessageA(player.trackBar, TBM_SETPOS, TRUE, position);
     uint32_t seconds = static_cast<uint32_t>(position);
-    player.elapsedSeconds = seconds > LongestShownSeconds ? LongestShownSeconds : seconds;
+    uint32_t shown = seconds > LongestShownSeconds ? LongestShownSeconds : seconds;
+    // Every other change of the times repaints the whole face, so the time
+    // text on the face shows elapsedSeconds.
+    if (shown == player.elapsedSeconds)
+        return;
+    player.elapsedSeconds = shown;
     InvalidateRect(player.mainWindow, &player.timeRect, FALSE);
     UpdateWindow(player.mainWindow);
 }

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -162,6 +163,79 @@ TEST_F(MainWindowTimerTest, RepaintsOnlyTheTime)
     FaceCanvas canvas;
     PaintFace(canvas.dc());
     EXPECT_EQ(canvas.Mask(TimeColour), ExpectedTimeMask("01:05/03:20"));
+}
+
+// Counts the TBM_SETPOS messages that reach the slider.
+class SetPosCounter {
+  public:
+    explicit SetPosCounter(HWND slider) : slider_(slider)
+    {
+        count = 0;
+        old_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(slider, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SetPosCounter::Procedure)));
+    }
+    ~SetPosCounter() { SetWindowLongPtrA(slider_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_)); }
+    SetPosCounter(const SetPosCounter &) = delete;
+    SetPosCounter &operator=(const SetPosCounter &) = delete;
+    static int count;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == TBM_SETPOS)
+            ++count;
+        return CallWindowProcA(old_, window, message, wParam, lParam);
+    }
+    HWND slider_;
+    static WNDPROC old_;
+};
+int SetPosCounter::count = 0;
+WNDPROC SetPosCounter::old_ = nullptr;
+
+// The position changes once a second and the timer ticks every 300 ms: a
+// tick moves the thumb and repaints the time text only when they change.
+TEST_F(MainWindowTimerTest, MovesAndRepaintsOnlyWhatChanged)
+{
+    struct Case {
+        const char *reply;
+        int thumbMovedTo; // where the user left the thumb before the tick; -1 not moved
+        bool movesThumb;
+        bool repaints;
+        uint32_t elapsed;
+    };
+    const Case cases[] = {
+        {"65000", -1, true, true, 65},
+        {"65300", -1, false, false, 65},
+        {"65600", 30, true, false, 65}, // a thumb moved away is put back
+        {"66000", -1, true, true, 66},
+        {"7200000", -1, true, true, 5999},
+        {"7300000", -1, true, false, 5999}, // the thumb goes on, the display stays at 99:59
+        {"7300999", -1, false, false, 5999},
+        {"0", -1, true, true, 0},
+    };
+    SetTransportFlags(Transport::Playing, Mci);
+    player.totalSeconds = 200;
+    RepaintFace();
+    HDC screen = GetDC(window);
+    for (const Case &c : cases) {
+        MciRecorder mci;
+        mci.Answer("status music position wait", 0, c.reply);
+        if (c.thumbMovedTo >= 0)
+            SendMessageA(player.trackBar, TBM_SETPOS, TRUE, c.thumbMovedTo);
+        // A mark inside timeRect but clear of the text: a repaint wipes it.
+        SetPixel(screen, 130, 80, RGB(0, 0, 0));
+        ASSERT_EQ(GetPixel(screen, 130, 80), RGB(0, 0, 0));
+        SetPosCounter counter(player.trackBar);
+        Tick();
+        EXPECT_EQ(SetPosCounter::count, c.movesThumb ? 1 : 0) << c.reply;
+        EXPECT_EQ(Thumb(), static_cast<int>(std::strtol(c.reply, nullptr, 10) / 1000)) << c.reply;
+        EXPECT_EQ(player.elapsedSeconds, c.elapsed) << c.reply;
+        EXPECT_EQ(GetPixel(screen, 130, 80), c.repaints ? BackgroundColour : RGB(0, 0, 0)) << c.reply;
+    }
+    ReleaseDC(window, screen);
+    FaceCanvas canvas;
+    PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.Mask(TimeColour), ExpectedTimeMask("00:00/03:20"));
 }
 
 class MainWindowSeekTest : public MainWindowTimerTest {
