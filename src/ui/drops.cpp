@@ -9,7 +9,6 @@
 #include "ui/main_window.h"
 #include "ui/on_demand_libraries.h"
 
-
 #include <cstring>
 
 static bool ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
