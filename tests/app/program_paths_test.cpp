@@ -16,7 +16,7 @@ class ProgramPathsTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        ASSERT_FALSE(SoundFilePath().empty()) << "the tests need TUNEWELL_SOUND_FILE (scripts/test.sh sets it)";
+        REQUIRE_SOUND_FILE();
         ASSERT_TRUE(FileExists(ProgramPath())) << ProgramPath();
         ClearSound();
     }

@@ -407,12 +407,6 @@ std::string SoundFilePath()
     return path;
 }
 
-bool SoundExpected()
-{
-    const char *expected = std::getenv("TUNEWELL_SOUND_EXPECTED");
-    return expected && *expected && std::strcmp(expected, "0") != 0;
-}
-
 void ClearSound()
 {
     std::string path = SoundFilePath();

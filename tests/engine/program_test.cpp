@@ -57,7 +57,7 @@ bool Hears(double frequency)
 // does not crash, the other entry is heard, and it closes cleanly.
 TEST(EngineProgramTest, FileCutWhileItPlaysEndsItsTrackAndTheListPlaysOn)
 {
-    ASSERT_FALSE(SoundFilePath().empty()) << "TUNEWELL_SOUND_FILE is not set";
+    REQUIRE_SOUND_FILE();
     std::string exe = ProgramPath();
     ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
     TempDir folder;

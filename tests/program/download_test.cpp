@@ -55,7 +55,7 @@ class DownloadTest : public ::testing::Test {
 TEST_F(DownloadTest, Mp3IsHeardThroughTheEngineAndTheAboutBoxSaysSo)
 {
     std::string sound = SoundFilePath();
-    ASSERT_FALSE(sound.empty()) << "TUNEWELL_SOUND_FILE is not set: run the tests through scripts/test.sh";
+    REQUIRE_SOUND_FILE();
     std::string track = folder + "\\tone.mp3";
     ASSERT_TRUE(CopyFileA(ProgramFixture("mono1000.mp3").c_str(), track.c_str(), FALSE));
     ClearSound();

@@ -20,7 +20,7 @@ const HeardCase heardCases[] = {
 TEST(MciFormatsTest, TrackOnTheCommandLineIsHeard)
 {
     std::string sound = SoundFilePath();
-    ASSERT_FALSE(sound.empty()) << "TUNEWELL_SOUND_FILE is not set: run the tests through scripts/test.sh";
+    REQUIRE_SOUND_FILE();
     for (const HeardCase &c : heardCases) {
         SCOPED_TRACE(c.fixture);
         TempDir folder;

@@ -64,7 +64,7 @@ class UserFilesTest : public PlayerTest {
 
 TEST_F(UserFilesTest, DroppedNameTheCodePageCannotHoldIsHeardAndShownAsItsOwnName)
 {
-    ASSERT_FALSE(SoundFilePath().empty()) << "the test needs TUNEWELL_SOUND_FILE (scripts/test.sh sets it)";
+    REQUIRE_SOUND_FILE();
     std::wstring cafe = wideFolder + L"\\Caf\u00E9.wav";
     WriteWideToneWav(cafe, 20, 660, folder / "scratch.wav");
     ClearSound();
