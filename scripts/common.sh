@@ -22,10 +22,27 @@ build_all() {
   [ -f "$BUILD/Tunewell.exe" ] || fail "the build did not produce build/Tunewell.exe"
 }
 
+# Tunewell is a 32-bit program and runs under 32-bit Wine, whose loader is a
+# 32-bit Linux program. A kernel booted without its 32-bit emulation
+# refuses every such program ("Exec format error"); say so, rather than
+# leaving the next step to fail with no reason given.
+require_32bit_programs() {
+  local loader=/usr/lib/wine/wine output
+  [ -x "$loader" ] || fail "32-bit Wine is missing ($loader); scripts/setup.sh installs wine32:i386"
+  output=$("$loader" --version 2>&1) && return 0
+  case "$output" in
+    *"Exec format error"*|*"cannot execute binary file"*)
+      fail "this machine's kernel does not run 32-bit programs, so 32-bit Wine cannot start" \
+           "(its 32-bit emulation is off: the kernel needs the boot option ia32_emulation=on)" ;;
+    *) fail "32-bit Wine does not start: $output" ;;
+  esac
+}
+
 # wine_env PREFIX: exports the Wine settings for a prefix of the project's
 # own, in ANSI code page 932, and creates the prefix when it is new.
 wine_env() {
   export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  require_32bit_programs
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     echo "$SCRIPT_NAME: creating the Wine prefix $WINEPREFIX" >&2
