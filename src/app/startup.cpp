@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "core/current_directory.h"
 #include "core/paths.h"
 #include "core/player_state.h"
 #include "playback/mp3_engine.h"
@@ -91,6 +92,7 @@ HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand
     player.elapsedSeconds = 0;
     player.totalSeconds = 0;
 
+    player.startFolder = CurrentDirectoryWide();
     AddStartupEntries(commandTail, currentDirectory);
     PlayTrack(-1);
     return player.mainWindow;

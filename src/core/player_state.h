@@ -19,7 +19,7 @@ enum BackEnd : int32_t { Mci = 0, Mp3Engine = 3 };
 const int PathBufferSize = MAX_PATH + 1;
 
 struct PlayerState {
-    // The three containers come first so that they are built before, and
+    // The containers come first so that they are built before, and
     // released after, everything else in the record.
     std::string title;                     // file name of the open track
     std::vector<std::string> filePatterns; // what a folder scan looks for
@@ -28,6 +28,10 @@ struct PlayerState {
     // is not the path's own file name (a short 8.3 path stands in for a
     // name code page 932 cannot hold). Empty: the path's own name.
     std::vector<std::string> entryTitles;
+    // The folder the player started in: relative entries are opened against
+    // it, whatever folder a dialog has made current meanwhile. Empty until
+    // start-up reads it.
+    std::wstring startFolder;
 
     // Selection
     uint32_t currentIndex;                 // compared unsigned
@@ -44,6 +48,12 @@ struct PlayerState {
     InfoRecord mp3Info;
     uint32_t totalSeconds;
     uint32_t elapsedSeconds;
+    // The open track is a MIDI file on MCI, and how many position polls in
+    // a row have found it where it was while playing: a sequencer with no
+    // synthesiser behind it opens the file and then never moves.
+    int32_t midiTrack;
+    int32_t stillPolls;
+    int32_t lastPositionMs;
 
     // Windows
     HWND mainWindow;

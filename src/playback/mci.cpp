@@ -40,3 +40,9 @@ int MciReplySeconds(const char *reply)
 {
     return static_cast<int>(std::strtol(reply, nullptr, 10) / 1000);
 }
+
+static unsigned CountMidiOutputs() { return midiOutGetNumDevs(); }
+
+MidiOutputCounter midiOutputCounter = CountMidiOutputs;
+
+bool HasMidiOutput() { return midiOutputCounter() > 0; }

@@ -3,15 +3,18 @@
 // that cannot be played leaves the playlist and the next one is tried.
 #include "playback/play_track.h"
 
+#include "core/current_directory.h"
 #include "core/player_state.h"
 #include "playback/mci.h"
 #include "playback/repaint.h"
 #include "playback/transport.h"
+#include "playlist/device_name.h"
 #include "playlist/store.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 // Sets currentIndex: the given entry, the same one in repeat mode, or a
@@ -33,13 +36,37 @@ static void ChooseEntry(int index)
         player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
 }
 
+static bool EndsWith(const std::string &path, const char *ending)
+{
+    size_t length = std::strlen(ending);
+    return path.size() >= length && lstrcmpiA(path.c_str() + path.size() - length, ending) == 0;
+}
+
+// The endings MCI gives to its sequencer.
+static bool IsMidiFile(const std::string &path)
+{
+    return EndsWith(path, ".mid") || EndsWith(path, ".midi") || EndsWith(path, ".rmi");
+}
+
 // An entry of the wrong length cannot name a file, and one with a double
 // quote would end the quoted path of the open command early and let the
 // rest of the entry be read as command words. 0x22 is never a trail byte
-// of a double-byte character, so the byte-wise search is exact.
+// of a double-byte character, so the byte-wise search is exact. A device
+// name would have the back-end wait on the device for ever, and a MIDI
+// file with no MIDI output to play on would open and never be heard.
 static bool IsUsableEntry(const std::string &path)
 {
-    return path.size() >= 4 && path.size() <= MAX_PATH && path.find('"') == std::string::npos;
+    return path.size() >= 4 && path.size() <= MAX_PATH && path.find('"') == std::string::npos &&
+           !NamesADevice(path.c_str()) && !(IsMidiFile(path) && !HasMidiOutput());
+}
+
+// Only a file is handed to a back-end. A path that names nothing is left
+// to the back-end to refuse, as any file it cannot open.
+static bool IsFileOrMissing(const std::string &path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
 static bool UsesMp3Engine(const std::string &path)
@@ -112,6 +139,34 @@ void ShowIdle()
     SetTransport(Transport::Idle);
 }
 
+// What became of one entry's try.
+enum class Outcome { Started, OpenFailed, Refused };
+
+static Outcome TryToStart(const std::string &path)
+{
+    if (!IsUsableEntry(path))
+        return Outcome::Refused;
+    // A dialog makes the folder it shows the current one, and a track may
+    // end while it is open: relative entries still mean the folder the
+    // player started in.
+    CurrentDirectoryKept kept;
+    if (!player.startFolder.empty())
+        SetCurrentDirectoryW(player.startFolder.c_str());
+    if (!IsFileOrMissing(path))
+        return Outcome::Refused;
+    bool started;
+    if (UsesMp3Engine(path)) {
+        started = OpenOnEngine(path);
+        player.midiTrack = 0;
+    } else {
+        started = OpenOnMci(path);
+        if (started)
+            StartOnMci();
+        player.midiTrack = IsMidiFile(path);
+    }
+    return started ? Outcome::Started : Outcome::OpenFailed;
+}
+
 void PlayTrack(int index)
 {
     if (PlaylistCount() == 0)
@@ -127,21 +182,13 @@ void PlayTrack(int index)
         // not pull the path from under us.
         std::string path = PlaylistEntry(static_cast<int>(player.currentIndex));
         std::string title = EntryTitle(static_cast<int>(player.currentIndex));
-        if (IsUsableEntry(path)) {
-            bool started;
-            if (UsesMp3Engine(path)) {
-                started = OpenOnEngine(path);
-            } else {
-                started = OpenOnMci(path);
-                if (started)
-                    StartOnMci();
-            }
-            if (started) {
-                ShowStartedTrack(title);
-                return;
-            }
-            CloseTrack();
+        Outcome outcome = TryToStart(path);
+        if (outcome == Outcome::Started) {
+            ShowStartedTrack(title);
+            return;
         }
+        if (outcome == Outcome::OpenFailed)
+            CloseTrack();
 
         RemoveEntry(static_cast<int>(player.currentIndex));
         if (PlaylistCount() == 0) {

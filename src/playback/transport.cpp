@@ -10,11 +10,35 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 static bool OnEngine() { return player.backEnd == Mp3Engine; }
 
 // The end-of-track notice is asked for again with every play on MCI.
 static void PlayOnMciWithNotice() { SendMci("play music notify", nullptr, 0, player.mainWindow); }
+
+// A MIDI track whose position stands still while it plays is not being
+// heard: its sequencer has nothing to play on. After this many polls in a
+// row (3 s of the 300 ms timer) it counts as ended, so the list goes on.
+const int32_t StillPollsUntilEnded = 10;
+
+static void ForgetLastPosition()
+{
+    player.stillPolls = 0;
+    player.lastPositionMs = -1;
+}
+
+static bool StandsStill(long positionMs)
+{
+    if (!player.midiTrack)
+        return false;
+    if (positionMs != player.lastPositionMs) {
+        player.lastPositionMs = static_cast<int32_t>(positionMs);
+        player.stillPolls = 0;
+        return false;
+    }
+    return ++player.stillPolls >= StillPollsUntilEnded;
+}
 
 void SetTransport(Transport state)
 {
@@ -22,6 +46,9 @@ void SetTransport(Transport state)
     player.playing = state == Transport::Playing;
     player.paused = state == Transport::Paused;
     player.stopped = state == Transport::Stopped;
+    // Whatever the track did before, it starts afresh being watched.
+    if (state == Transport::Playing)
+        ForgetLastPosition();
     // No seeking unless playing: the slider waits for playing to resume.
     if (state == Transport::Stopped || state == Transport::Idle)
         SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
@@ -40,10 +67,17 @@ void PauseTrack()
 
 void ResumeTrack()
 {
-    if (OnEngine())
+    if (OnEngine()) {
         player.vbmp3.restart();
-    else
+    } else if (SendMci("resume music") != 0) {
+        // A play on a paused device would resume it too, but Wine's wave
+        // player answers such a play's notice at once as successful, and
+        // drops the notice of the play that is running: the player would
+        // take the resume for the end of the track. A resume keeps the
+        // running play and its notice; only a device that cannot resume is
+        // played on.
         PlayOnMciWithNotice();
+    }
     SetTransport(Transport::Playing);
 }
 
@@ -86,6 +120,7 @@ void SeekTrack(int seconds)
         SendMci(command);
         PlayOnMciWithNotice();
     }
+    ForgetLastPosition();
 }
 
 bool ReadTrackPosition(int &seconds)
@@ -99,7 +134,7 @@ bool ReadTrackPosition(int &seconds)
     char reply[16] = "";
     SendMci("status music position wait", reply, sizeof reply);
     seconds = MciReplySeconds(reply);
-    return true;
+    return !StandsStill(std::strtol(reply, nullptr, 10));
 }
 
 void CloseTrack()

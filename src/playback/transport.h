@@ -14,7 +14,8 @@ void SetTransport(Transport state);
 
 // Pauses a playing track where it is.
 void PauseTrack();
-// Plays a paused track on from where it was.
+// Plays a paused track on from where it was; on MCI the play that started
+// it goes on, and with it its end-of-track notice.
 void ResumeTrack();
 // Plays a paused or stopped track again from its beginning.
 void RestartTrack();
@@ -23,8 +24,9 @@ void StopTrack();
 // Moves a playing track to `seconds` and plays on from there.
 void SeekTrack(int seconds);
 
-// Reads the second being played into `seconds`. False when the back-end
-// says the track has ended (the engine has no end-of-track notice).
+// Reads the second being played into `seconds`. False when the track has
+// ended: the engine says so (it has no end-of-track notice), or a MIDI
+// track on MCI has not moved for 3 s while playing.
 bool ReadTrackPosition(int &seconds);
 
 // Closes the device whatever the flags say: a stopped or failed track is

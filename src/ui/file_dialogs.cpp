@@ -1,5 +1,6 @@
 #include "ui/file_dialogs.h"
 
+#include "core/current_directory.h"
 #include "core/player_state.h"
 #include "playlist/narrow_path.h"
 #include "ui/on_demand_libraries.h"
@@ -8,31 +9,6 @@
 
 #include <cstring>
 #include <string>
-
-// The dialogs make the folder they showed the current directory (the open
-// dialog even with OFN_NOCHANGEDIR); this puts it back when they close.
-class CurrentDirectoryKept {
-  public:
-    CurrentDirectoryKept()
-    {
-        DWORD size = GetCurrentDirectoryW(0, nullptr);
-        if (size == 0)
-            return;
-        folder_.resize(size);
-        DWORD length = GetCurrentDirectoryW(size, &folder_[0]);
-        folder_.resize(length < size ? length : 0);
-    }
-    ~CurrentDirectoryKept()
-    {
-        if (!folder_.empty())
-            SetCurrentDirectoryW(folder_.c_str());
-    }
-    CurrentDirectoryKept(const CurrentDirectoryKept &) = delete;
-    CurrentDirectoryKept &operator=(const CurrentDirectoryKept &) = delete;
-
-  private:
-    std::wstring folder_;
-};
 
 // A filter list in its wide form: pairs of texts, each ending in a zero,
 // and one more zero at the end.
@@ -87,6 +63,8 @@ bool ChooseFileToOpen(NarrowPath &chosen)
 
     BOOL accepted;
     {
+        // The dialog makes the folder it showed the current one, even with
+        // OFN_NOCHANGEDIR; it is put back when the dialog closes.
         CurrentDirectoryKept kept;
         accepted = ShowOpenFileDialog(&dialog);
     }

@@ -208,15 +208,19 @@ static MCIERROR RecordMci(const char *command, char *reply, UINT replyLength, HW
     return answer.result;
 }
 
-MciRecorder::MciRecorder() : previous_(mciSender)
+static unsigned OneMidiOutput() { return 1; }
+
+MciRecorder::MciRecorder() : previous_(mciSender), previousMidi_(midiOutputCounter)
 {
     activeRecorder = this;
     mciSender = RecordMci;
+    midiOutputCounter = OneMidiOutput;
 }
 
 MciRecorder::~MciRecorder()
 {
     mciSender = previous_;
+    midiOutputCounter = previousMidi_;
     activeRecorder = nullptr;
 }
 
@@ -322,6 +326,57 @@ const char *TransportName(Transport state)
 {
     static const char *const names[] = {"idle", "playing", "paused", "stopped"};
     return names[static_cast<int>(state)];
+}
+
+// ---- The Linux side ------------------------------------------------------------
+
+std::string UnixPathOf(const std::string &windowsPath)
+{
+    typedef char *(CDECL * Convert)(const WCHAR *);
+    FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    Convert convert = reinterpret_cast<Convert>(reinterpret_cast<void *>(entry));
+    if (!convert)
+        return std::string();
+    std::wstring wide(windowsPath.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    char *unixPath = convert(wide.c_str());
+    if (!unixPath)
+        return std::string();
+    std::string result = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+int RunLinuxCommand(const std::string &command)
+{
+    // Wine starts a Linux program but gives no handle to wait on, so the
+    // shell leaves the exit status in a file.
+    TempDir folder;
+    std::string status = folder / "status";
+    std::string unixStatus = UnixPathOf(status);
+    if (unixStatus.empty()) {
+        ADD_FAILURE() << "no Linux path for " << status << ": not running under Wine?";
+        return -1;
+    }
+    std::string commandLine = "/bin/sh -c \"" + command + "; echo $? > '" + unixStatus + ".part' && mv '" +
+                              unixStatus + ".part' '" + unixStatus + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "could not start " << commandLine;
+        return -1;
+    }
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    if (!WaitUntil([&] { return FileExists(status); }, 20000)) {
+        ADD_FAILURE() << "did not end: " << commandLine;
+        return -1;
+    }
+    return std::atoi(ReadBytes(status).c_str());
 }
 
 // ---- The media keys ----------------------------------------------------------

@@ -54,6 +54,15 @@ void WriteToneWav(const std::string &path, double seconds, double frequency, int
 // written under the narrow name `scratch` and renamed.
 void WriteWideToneWav(const std::wstring &path, double seconds, double frequency, const std::string &scratch);
 
+// Where a file of this process lies on the Linux side, through Wine's own
+// conversion; empty when there is none.
+std::string UnixPathOf(const std::string &windowsPath);
+
+// Runs a Linux shell command line (/bin/sh -c) and waits (bounded, with
+// this thread's messages flowing, since windows of the test may take part)
+// until it has ended. Returns its exit status, or -1 when it did not end.
+int RunLinuxCommand(const std::string &command);
+
 // ---- Waiting -------------------------------------------------------------
 
 // Dispatches every waiting message of this thread.
@@ -72,7 +81,8 @@ struct MciCall {
 
 // Takes the place of the platform's MCI while it lives: every command is
 // noted, and answered with result 0 and an empty reply unless a reply was
-// scripted for it.
+// scripted for it. It stands in for every device, the sequencer's MIDI
+// output included: while it lives the system has one.
 class MciRecorder {
   public:
     MciRecorder();
@@ -94,6 +104,7 @@ class MciRecorder {
 
   private:
     MciSender previous_;
+    MidiOutputCounter previousMidi_;
 };
 
 // ---- Fake MP3 engine ---------------------------------------------------------

@@ -12,6 +12,7 @@ endfunction()
 # Fuzz tests are added below, one line each.
 native_fuzz_test(split_command_line_fuzzer 20)
 native_fuzz_test(command_tail_fuzzer 10)
+native_fuzz_test(device_name_fuzzer 10)
 native_fuzz_test(bmp_header_fuzzer 20)
 native_fuzz_test(mp3_stream_fuzzer 25)
 set_tests_properties(mp3_stream_fuzzer PROPERTIES FIXTURES_REQUIRED engine_mp3)

@@ -25,26 +25,36 @@ class PlayTrackNoticeTest : public PlayerTest {
 struct NoticeCase {
     const char *name;
     WPARAM code;
+    Transport state;
+    BackEnd backEnd;
     bool advances;
 };
 
-TEST_F(PlayTrackNoticeTest, OnlyASuccessfulEndAdvances)
+// Only the natural end of the MCI track that is playing moves on. Wine's
+// wave player answers a play on a paused device with a successful notice
+// at once; a notice may also come late, from a track already replaced.
+TEST_F(PlayTrackNoticeTest, OnlyASuccessfulEndOfThePlayingMciTrackAdvances)
 {
     const NoticeCase cases[] = {
-        {"successful", MCI_NOTIFY_SUCCESSFUL, true},
-        {"superseded", MCI_NOTIFY_SUPERSEDED, false},
-        {"aborted", MCI_NOTIFY_ABORTED, false},
-        {"failure", MCI_NOTIFY_FAILURE, false},
-        {"no code", 0, false},
+        {"successful", MCI_NOTIFY_SUCCESSFUL, Transport::Playing, Mci, true},
+        {"superseded", MCI_NOTIFY_SUPERSEDED, Transport::Playing, Mci, false},
+        {"aborted", MCI_NOTIFY_ABORTED, Transport::Playing, Mci, false},
+        {"failure", MCI_NOTIFY_FAILURE, Transport::Playing, Mci, false},
+        {"no code", 0, Transport::Playing, Mci, false},
+        {"successful while paused", MCI_NOTIFY_SUCCESSFUL, Transport::Paused, Mci, false},
+        {"successful while stopped", MCI_NOTIFY_SUCCESSFUL, Transport::Stopped, Mci, false},
+        {"successful with nothing open", MCI_NOTIFY_SUCCESSFUL, Transport::Idle, Mci, false},
+        {"successful while the engine plays", MCI_NOTIFY_SUCCESSFUL, Transport::Playing, Mp3Engine, false},
     };
+    FakeEngine engine;
     for (const NoticeCase &c : cases) {
         SCOPED_TRACE(c.name);
         player.playlist = {"C:\\snd\\a.wav", "C:\\snd\\b.wav"};
         player.repeatMode = 1;
         player.currentIndex = 1;
-        player.trackOpen = 1;
-        player.backEnd = Mci;
+        SetTransportFlags(c.state, c.backEnd);
         mci.Clear();
+        engine.calls.clear();
 
         SendMessageA(player.mainWindow, MM_MCINOTIFY, c.code, 1);
         std::vector<std::string> expected;
@@ -56,6 +66,8 @@ TEST_F(PlayTrackNoticeTest, OnlyASuccessfulEndAdvances)
                         "status music length wait",
                         "play music notify"};
         EXPECT_EQ(mci.Commands(), expected);
+        EXPECT_TRUE(engine.calls.empty());
+        EXPECT_EQ(player.playlist.size(), 2u);
     }
 }
 

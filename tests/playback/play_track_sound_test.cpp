@@ -4,6 +4,7 @@
 #include "common/test_support.h"
 
 #include "playback/play_track.h"
+#include "playback/transport.h"
 #include "playlist/store.h"
 
 #include <commctrl.h>
@@ -153,6 +154,39 @@ TEST_F(PlayTrackSoundTest, NaturalEndStartsTheNextEntry)
     EXPECT_EQ(player.currentIndex, 1u);
     EXPECT_EQ(player.title, "high.wav");
     EXPECT_NEAR(SummarizeSound(pcm, Rate, Channels).frequency, 880, 20);
+}
+
+// A pause and a resume keep the play that started the track: no notice
+// comes between them, the same tone goes on, and the natural end that
+// follows still announces itself and starts the entry again (repeat).
+TEST_F(PlayTrackSoundTest, ResumeGoesOnWithTheSameTrackUntilItsEnd)
+{
+    std::string low = folder / "low.wav";
+    std::string high = folder / "high.wav";
+    WriteToneWav(low, 6.0, 440, Rate, Channels);
+    WriteToneWav(high, 6.0, 880, Rate, Channels);
+    player.playlist = {low, high};
+    player.repeatMode = 1;
+
+    PlayTrack(0);
+    std::string pcm;
+    ASSERT_TRUE(WaitUntil([&] { return HeardOf(1, BytesPerSecond / 4, pcm); }));
+    PauseTrack();
+    size_t atPause = Sound().size();
+    ResumeTrack();
+    ASSERT_TRUE(WaitUntil([&] { return Sound().size() >= atPause + BytesPerSecond / 2 || opens.size() > 1; }));
+    EXPECT_EQ(opens.size(), 1u) << "the resume started another track";
+    EXPECT_TRUE(notices.empty()) << "a notice came with the resume";
+    EXPECT_EQ(player.playing, 1);
+    std::string sound = Sound();
+    size_t tail = BytesPerSecond / 4;
+    ASSERT_GE(sound.size(), tail);
+    EXPECT_NEAR(SummarizeSound(sound.substr((sound.size() - tail) & ~size_t(3)), Rate, Channels).frequency, 440,
+                10);
+
+    ASSERT_TRUE(WaitUntil([&] { return opens.size() >= 2; })) << "the end after the resume was not announced";
+    EXPECT_EQ(opens[1], MciOpenCommand(low));
+    EXPECT_EQ(notices, std::vector<WPARAM>{MCI_NOTIFY_SUCCESSFUL});
 }
 
 TEST_F(PlayTrackSoundTest, PlayCutShortByANewOpenDoesNotAdvance)

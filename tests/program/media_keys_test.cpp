@@ -24,59 +24,9 @@ unsigned long XWindowOf(HWND window)
     return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
 }
 
-// Where a file of this process lies on the Linux side, through Wine's own
-// conversion; empty when there is none.
-std::string UnixPath(const std::string &windowsPath)
-{
-    typedef char *(CDECL * Convert)(const WCHAR *);
-    FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    Convert convert = reinterpret_cast<Convert>(reinterpret_cast<void *>(entry));
-    if (!convert)
-        return std::string();
-    std::wstring wide(windowsPath.size() + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    char *unixPath = convert(wide.c_str());
-    if (!unixPath)
-        return std::string();
-    std::string result = unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-// Runs xdotool on the display with `arguments` and waits (bounded, with
-// this thread's messages flowing, since our own windows take part) until
-// it has ended. Wine starts a Linux program but gives no handle to wait
-// on, so the shell leaves xdotool's exit status in a file. Returns that
-// status, or -1 when xdotool did not end.
-int RunXdotool(const std::string &arguments)
-{
-    TempDir folder;
-    std::string status = folder / "status";
-    std::string unixStatus = UnixPath(status);
-    if (unixStatus.empty()) {
-        ADD_FAILURE() << "no Linux path for " << status << ": not running under Wine?";
-        return -1;
-    }
-    std::string commandLine = "/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > '" + unixStatus +
-                              ".part' && mv '" + unixStatus + ".part' '" + unixStatus + "'\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "could not start " << commandLine;
-        return -1;
-    }
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    if (!WaitUntil([&] { return FileExists(status); }, 20000)) {
-        ADD_FAILURE() << "xdotool did not end: " << commandLine;
-        return -1;
-    }
-    return std::atoi(ReadBytes(status).c_str());
-}
+// Runs xdotool on the display with `arguments`; its exit status, or -1
+// when it did not end.
+int RunXdotool(const std::string &arguments) { return RunLinuxCommand("/usr/bin/xdotool " + arguments); }
 
 // Gives `window` the X focus and waits (bounded) until Wine has made it
 // the foreground window.

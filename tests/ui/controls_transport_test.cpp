@@ -44,7 +44,7 @@ const TransitionCase Transitions[] = {
     {Playing, PauseButton, Paused, {"pause music"}, {"pause"}},
     {Playing, StopButton, Stopped, McStop, EngineStop},
     {Paused, PlayButton, Playing, McRestart, EngineRestart},
-    {Paused, PauseButton, Playing, {"play music notify"}, {"restart"}},
+    {Paused, PauseButton, Playing, {"resume music"}, {"restart"}},
     {Paused, StopButton, Stopped, McStop, EngineStop},
     // A stopped engine track is rewound and restarted, as on MCI.
     {Stopped, PlayButton, Playing, McRestart, EngineRestart},
@@ -117,6 +117,22 @@ TEST_F(ControlsTransportTest, StopKeepsTheTimeReachedAndLeavesTheSliderAtZero)
     EXPECT_FALSE(IsWindowEnabled(player.trackBar));
 }
 
+// Resuming keeps the play that started the track, and its end-of-track
+// notice; a device that cannot resume is played on and asks anew.
+TEST_F(ControlsTransportTest, AnMciDeviceThatCannotResumeIsPlayedOn)
+{
+    SetTransportFlags(Paused, Mci);
+    PrepareSlider(Paused);
+    MciRecorder mci;
+    mci.Answer("resume music", MCIERR_UNSUPPORTED_FUNCTION);
+    Press(player.pauseButton);
+    EXPECT_EQ(mci.Commands(), (Commands{"resume music", "play music notify"}));
+    ASSERT_EQ(mci.calls.size(), 2u);
+    EXPECT_EQ(mci.calls[0].callback, nullptr);
+    EXPECT_EQ(mci.calls[1].callback, player.mainWindow);
+    EXPECT_EQ(TransportName(CurrentTransport()), TransportName(Playing));
+}
+
 TEST_F(ControlsTransportTest, StopThenPlayRestartsAnMciTrackFromItsStart)
 {
     SetTransportFlags(Playing, Mci);
@@ -138,7 +154,7 @@ TEST_F(ControlsTransportTest, DoubleClicksOnPauseAndStopActOnce)
     };
     const Case cases[] = {
         {Playing, PauseButton, Paused, {"pause music"}},
-        {Paused, PauseButton, Playing, {"play music notify"}},
+        {Paused, PauseButton, Playing, {"resume music"}},
         {Playing, StopButton, Stopped, McStop},
         {Paused, StopButton, Stopped, McStop},
     };

@@ -4,11 +4,14 @@
 // drag whose mouse capture is taken away.
 #include "ui/menu_support.h"
 
+#include "playback/play_track.h"
 #include "playlist/narrow_path.h"
 #include "playlist/list_file.h"
 #include "ui/face.h"
 #include "ui/context_menu.h"
 
+#include <atomic>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -209,6 +212,73 @@ TEST_F(UserFilesTest, OpenDialogTakesANameTheCodePageCannotHold)
     EXPECT_EQ(player.title, "yen?sign.wav");
     EXPECT_EQ(mci.Commands().size() > 0 && Contains(mci.Commands(), MciOpenCommand(player.playlist[0])), true);
     EXPECT_FALSE(Contains(mci.Commands(), MciOpenCommand(folder / "yen\\sign.wav")));
+}
+
+// Passes every command on to the platform and counts the opens that
+// worked, from any thread's point of view.
+std::atomic<int> opened{0};
+MciSender platformSender = nullptr;
+
+MCIERROR CountOpensAndSend(const char *command, char *reply, UINT replyLength, HWND callback)
+{
+    MCIERROR result = platformSender(command, reply, replyLength, callback);
+    if (std::string(command).compare(0, 5, "open ") == 0 && result == 0)
+        ++opened;
+    return result;
+}
+
+// Tracks end and start while the open dialog shows another folder, which
+// it has made the current one: the relative entries still open from the
+// folder the player started in, none is dropped, and a save afterwards
+// writes them as they were.
+TEST_F(UserFilesTest, RelativeEntriesPlayOnWhileADialogShowsAnotherFolder)
+{
+    REQUIRE_SOUND_FILE();
+    TempDir other;
+    WriteToneWav(folder / "one.wav", 0.5, 440);
+    WriteToneWav(folder / "two.wav", 0.5, 660);
+    FillPlaylistWith({"one.wav", "two.wav"});
+    opened = 0;
+    platformSender = mciSender;
+    mciSender = CountOpensAndSend;
+    PlayTrack(0);
+    ASSERT_EQ(player.playing, 1);
+
+    std::atomic<bool> movedAway{false};
+    std::atomic<bool> playedThere{false};
+    DialogAnswerer answerer(window, [&](HWND dialog) {
+        // Typing a folder's path and OK takes the dialog into that folder.
+        ChooseFile(dialog, other.path());
+        DWORD start = GetTickCount();
+        while (!movedAway && GetTickCount() - start < 10000) {
+            movedAway = CurrentDirectory() == other.path();
+            Sleep(10);
+        }
+        int before = opened;
+        start = GetTickCount();
+        while (!playedThere && GetTickCount() - start < 20000) {
+            playedThere = opened >= before + 3;
+            Sleep(10);
+        }
+        CancelDialog(dialog);
+    });
+    Command(LoadFile);
+    answerer.Join();
+    mciSender = platformSender;
+
+    ASSERT_TRUE(answerer.found());
+    EXPECT_TRUE(movedAway) << "the dialog did not make the other folder current";
+    EXPECT_TRUE(playedThere) << "tracks stopped starting while the dialog was open";
+    EXPECT_EQ(player.playlist, (std::vector<std::string>{"one.wav", "two.wav"}));
+    EXPECT_EQ(player.playing, 1);
+    EXPECT_EQ(CurrentDirectory(), folder.path());
+    double heard = WaitForSound(0.1).frequency;
+    EXPECT_TRUE(std::fabs(heard - 440) < 15 || std::fabs(heard - 660) < 20) << heard << " Hz";
+
+    DialogAnswerer saver(window, [&](HWND dialog) { ChooseFile(dialog, other / "saved.txt"); });
+    Command(ExportList);
+    saver.Join();
+    EXPECT_EQ(ReadBytes(other / "saved.txt"), "one.wav\r\ntwo.wav\r\n");
 }
 
 // ---- A drag that loses the mouse ------------------------------------------------
