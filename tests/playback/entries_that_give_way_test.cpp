@@ -192,6 +192,8 @@ TEST_F(EntriesThatGiveWayTest, RelativeEntriesOpenFromTheStartFolder)
     char current[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, current);
     EXPECT_EQ(std::string(current), other.path());
+    // The other folder can go only once it is no longer current.
+    SetCurrentDirectoryA(folder.path().c_str());
 }
 
 // ---- With the platform's own MCI ------------------------------------------
