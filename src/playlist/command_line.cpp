@@ -10,22 +10,20 @@
 #include "playlist/split_command_line.h"
 #include "playlist/store.h"
 
+// Every folder among the items is scanned and every other item is an entry,
+// as with several items dropped on the window, while the list has room.
 static void AddCommandLineItems(const wchar_t *tail)
 {
     std::vector<std::wstring> items = SplitCommandLine(tail);
-    for (size_t next = 0; next < items.size(); ++next) {
+    for (size_t next = 0; next < items.size() && PlaylistCount() < MaxPlaylistEntries; ++next) {
         // An item that no narrow path can name is left out.
         NarrowPath item;
         if (!MakeNarrowPath(items[next], item))
             continue;
-        // Only the first item may name a folder; later items go in as they are.
-        if (next == 0 && IsFolder(item.path.c_str())) {
+        if (IsFolder(item.path.c_str()))
             ScanFolder(item.path.c_str());
-            continue;
-        }
-        if (PlaylistCount() >= MaxPlaylistEntries)
-            break;
-        AddEntry(item.path.c_str(), item.title.c_str());
+        else
+            AddEntry(item.path.c_str(), item.title.c_str());
     }
 }
 

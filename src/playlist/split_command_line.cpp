@@ -4,38 +4,37 @@
 // The rules look only at spaces and double quotes, which are whole
 // characters in both forms: in code page 932 neither byte is ever the
 // second byte of a double-byte character.
+//
+// Items are split at spaces outside double quotes, as the shell quotes
+// each name that holds a space ("E:\a b\x.mp3" "E:\y.mp3"). A double
+// quote opens or closes a quoted run and is no part of the item; a
+// backslash is an ordinary character, so "C:\My Music\" is that folder.
+// A quoted run with nothing in it is an item of its own, empty.
 template <typename Char> static std::vector<std::basic_string<Char>> SplitItems(const Char *tail)
 {
     typedef std::basic_string<Char> Text;
     const Char space = ' ';
     const Char quote = '"';
     std::vector<Text> items;
-    Text whole(tail);
-    size_t length = whole.size();
-    if (length == 0)
-        return items;
-
-    // One quoted path: quotes at both ends and none between them. A lone
-    // quote is both ends at once.
-    if (whole[0] == quote && whole[length - 1] == quote) {
-        bool quoteInside = length > 2 && whole.find(quote, 1) < length - 1;
-        if (!quoteInside) {
-            items.push_back(length >= 2 ? whole.substr(1, length - 2) : Text());
-            return items;
+    Text item;
+    bool inItem = false;
+    bool quoted = false;
+    for (const Char *c = tail; *c; ++c) {
+        if (*c == quote) {
+            quoted = !quoted;
+            inItem = true;
+        } else if (*c == space && !quoted) {
+            if (inItem)
+                items.push_back(item);
+            item.clear();
+            inItem = false;
+        } else {
+            item += *c;
+            inItem = true;
         }
     }
-
-    // Otherwise split at spaces only; tabs and quotes stay in the tokens.
-    size_t position = 0;
-    while (position < length) {
-        while (position < length && whole[position] == space)
-            ++position;
-        size_t start = position;
-        while (position < length && whole[position] != space)
-            ++position;
-        if (position > start)
-            items.push_back(whole.substr(start, position - start));
-    }
+    if (inItem)
+        items.push_back(item);
     return items;
 }
 

@@ -30,11 +30,19 @@ TEST(CommandLineSplitTest, SplitsAsTheTailSays)
         {"\"\"", {""}},
         {"\"", {""}},
         {"\"x\"", {"x"}},
-        {"\"E:\\a b\\x.mp3\" \"E:\\y.mp3\"", {"\"E:\\a", "b\\x.mp3\"", "\"E:\\y.mp3\""}},
-        {"\"\"\"", {"\"\"\""}},
-        {"\"a\"b\"", {"\"a\"b\""}},
-        {"\"a b", {"\"a", "b"}},
-        {"a b\"", {"a", "b\""}},
+        // The shell quotes each name that holds a space, and only those.
+        {"\"E:\\a b\\x.mp3\" \"E:\\y.mp3\"", {"E:\\a b\\x.mp3", "E:\\y.mp3"}},
+        {"\"E:\\a b\\x.mp3\" E:\\y.mp3  \"C:\\c d.wav\"", {"E:\\a b\\x.mp3", "E:\\y.mp3", "C:\\c d.wav"}},
+        {"\"C:\\My Music\\\"", {"C:\\My Music\\"}},
+        {"\"C:\\My Music\\\" C:\\x.mp3", {"C:\\My Music\\", "C:\\x.mp3"}},
+        {"E:\\\"My Music\"\\a.mp3", {"E:\\My Music\\a.mp3"}},
+        {"\"\" x", {"", "x"}},
+        {"\"\"\"", {""}},
+        {"\"a\"b\"", {"ab"}},
+        {"a\"\"b", {"ab"}},
+        {"\"a b", {"a b"}},
+        {"a b\"", {"a", "b"}},
+        {"\"a\tb\" c", {"a\tb", "c"}},
         {"a\tb c", {"a\tb", "c"}},
         {"\t", {"\t"}},
         // "表" and "ソ" end in the byte 0x5C; "\x81\x40" is the wide space.
@@ -96,18 +104,20 @@ TEST_F(CommandLineTest, ItemsFillThePlaylist)
     const Case cases[] = {
         {music + " C:\\x.mp3", {scanned[0], scanned[1], "C:\\x.mp3"}},
         {music + "\\ C:\\x.mp3", {scanned[0], scanned[1], "C:\\x.mp3"}},
-        {"C:\\x.mp3 " + music, {"C:\\x.mp3", music}},
-        {music + " " + music, {scanned[0], scanned[1], music}},
+        // Every folder among the items is scanned, wherever it stands.
+        {"C:\\x.mp3 " + music, {"C:\\x.mp3", scanned[0], scanned[1]}},
+        {music + " " + music, {scanned[0], scanned[1], scanned[0], scanned[1]}},
+        {"C:\\x.mp3 \"" + spaced + "\" " + music, {"C:\\x.mp3", spaced + "\\c.wav", scanned[0], scanned[1]}},
         {"\"" + music + "\"", {scanned[0], scanned[1]}},
         {"\"" + spaced + "\"", {spaced + "\\c.wav"}},
         {spaced, {folder / "my", "music"}},
-        {"\"E:\\a b\\x.mp3\" \"E:\\y.mp3\"", {"\"E:\\a", "b\\x.mp3\"", "\"E:\\y.mp3\""}},
+        {"\"E:\\a b\\x.mp3\" \"E:\\y.mp3\"", {"E:\\a b\\x.mp3", "E:\\y.mp3"}},
         {"\"\"", {""}},
         {"\"", {""}},
         // Arguments that name nothing: neither "list.txt" nor the folder.
         {"   ", {}},
         {"relative.wav", {"relative.wav"}},
-        {"\"" + music + "\" C:\\x.mp3", {"\"" + music + "\"", "C:\\x.mp3"}},
+        {"\"" + music + "\" C:\\x.mp3", {scanned[0], scanned[1], "C:\\x.mp3"}},
     };
     for (const Case &c : cases) {
         ClearPlaylist();

@@ -1,28 +1,39 @@
-// Native fuzz target: the command-line splitter against a strtok reference,
-// on any bytes the tail may hold.
+// Native fuzz target: the command-line splitter against a reference that
+// marks every space outside quotes as a cut first and then reads the
+// pieces, on any bytes the tail may hold.
 #include "playlist/split_command_line.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 static std::vector<std::string> ReferenceSplit(const std::string &tail)
 {
-    std::vector<std::string> items;
-    size_t length = tail.size();
-    if (length == 0)
-        return items;
-    if (tail[0] == '"' && tail[length - 1] == '"' &&
-        (length <= 2 || tail.find('"', 1) == length - 1)) {
-        items.push_back(length >= 2 ? tail.substr(1, length - 2) : std::string());
-        return items;
+    // A space is a cut when an even number of quotes comes before it.
+    std::vector<bool> cut(tail.size());
+    size_t quotes = 0;
+    for (size_t i = 0; i < tail.size(); ++i) {
+        cut[i] = tail[i] == ' ' && quotes % 2 == 0;
+        quotes += tail[i] == '"';
     }
-    std::vector<char> copy(tail.begin(), tail.end());
-    copy.push_back('\0');
-    for (char *token = std::strtok(copy.data(), " "); token; token = std::strtok(nullptr, " "))
-        items.push_back(token);
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t i = 0; i <= tail.size(); ++i) {
+        if (i < tail.size() && !cut[i])
+            continue;
+        // The piece between two cuts is an item unless it is empty; its
+        // quotes are dropped ("" is an empty item all the same).
+        std::string piece = tail.substr(start, i - start);
+        if (!piece.empty()) {
+            std::string item;
+            for (char c : piece)
+                if (c != '"')
+                    item += c;
+            items.push_back(item);
+        }
+        start = i + 1;
+    }
     return items;
 }
 
