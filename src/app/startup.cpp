@@ -6,6 +6,7 @@
 #include "playback/mp3_engine.h"
 #include "playback/play_track.h"
 #include "playlist/command_line.h"
+#include "playlist/narrow_path.h"
 #include "ui/controls/controls.h"
 #include "ui/face.h"
 #include "ui/main_window.h"
@@ -76,8 +77,9 @@ HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand
 
     player.filePatterns = {"*.mid", "*.wav", "*.mp3", "*.wma"};
 
-    // A current directory too long for a path buffer leaves D empty: the
-    // picture and list file are then looked for in no folder at all.
+    // A current directory that no narrow path names, or too long for a path
+    // buffer, leaves D empty: the picture and list file are then looked for
+    // in no folder at all.
     char currentDirectory[PathBufferSize];
     CurrentDirectoryWithBackslash(currentDirectory);
     char backgroundPath[PathBufferSize];

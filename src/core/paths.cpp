@@ -14,28 +14,6 @@ bool JoinPath(char (&out)[PathBufferSize], const char *base, const char *name)
     return true;
 }
 
-bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
-{
-    DWORD length = GetCurrentDirectoryA(PathBufferSize, out);
-    // A directory that does not fit leaves the buffer untouched and returns
-    // the size it would need.
-    if (length == 0 || length >= PathBufferSize) {
-        out[0] = '\0';
-        return false;
-    }
-    // By characters: a folder named 表 ends in the byte 0x5C but needs its
-    // backslash all the same.
-    if (!EndsInBackslash(out)) {
-        if (length + 1 > MAX_PATH) {
-            out[0] = '\0';
-            return false;
-        }
-        out[length] = '\\';
-        out[length + 1] = '\0';
-    }
-    return true;
-}
-
 const char *LastBackslash(const char *path)
 {
     const char *last = nullptr;

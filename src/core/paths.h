@@ -9,10 +9,6 @@
 // rather than cut into a different path.
 bool JoinPath(char (&out)[PathBufferSize], const char *base, const char *name);
 
-// Reads the current directory, ending in a backslash. False (and empty)
-// when it does not fit into a path buffer.
-bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize]);
-
 // The last backslash of a path, or null. Walks the path character by
 // character, so the second byte of a double-byte character (0x5C in 表 or
 // ソ) is never taken for a backslash.

@@ -1,8 +1,12 @@
 #include "playlist/narrow_path.h"
 
+#include "core/current_directory.h"
+#include "core/paths.h"
 #include "playlist/display_name.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 const UINT ShiftJis = 932;
 
@@ -93,4 +97,21 @@ std::wstring WidenText(const char *text)
     MultiByteToWideChar(ShiftJis, 0, text, -1, &wide[0], size);
     wide.resize(static_cast<size_t>(size - 1));
     return wide;
+}
+
+bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
+{
+    out[0] = '\0';
+    std::wstring wide = CurrentDirectoryWide();
+    NarrowPath folder;
+    if (wide.empty() || !MakeNarrowPath(wide, folder))
+        return false;
+    // By characters: a folder named 表 ends in the byte 0x5C but needs its
+    // backslash all the same.
+    if (!EndsInBackslash(folder.path.c_str()))
+        folder.path += '\\';
+    if (folder.path.size() > MAX_PATH)
+        return false;
+    std::memcpy(out, folder.path.c_str(), folder.path.size() + 1);
+    return true;
 }

@@ -4,6 +4,8 @@
 // path that names a different file.
 #pragma once
 
+#include "core/player_state.h"
+
 #include <string>
 
 struct NarrowPath {
@@ -18,6 +20,13 @@ struct NarrowPath {
 // form, when that converts exactly and names the same file. False when
 // neither does: the caller leaves the path out.
 bool MakeNarrowPath(const std::wstring &wide, NarrowPath &out);
+
+// The current directory as the program opens files in it, ending in a
+// backslash: read in its wide form and narrowed by the rule above, so a
+// folder whose own name code page 932 cannot hold is named by its short
+// form rather than a look-alike. False (and empty) when no narrow path
+// names it or it does not fit into a path buffer.
+bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize]);
 
 // Exactly, or not at all: the narrow functions would pick a look-alike
 // ("Café" as "Cafe", "¥" as a backslash), a path to a file that does not

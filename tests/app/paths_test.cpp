@@ -1,8 +1,10 @@
 // The current directory D and path joining: nothing is ever cut into a
-// different path or written past a path buffer.
+// different path or written past a path buffer, and a folder whose name
+// code page 932 cannot hold is named by a path that opens it.
 #include "common/test_support.h"
 
 #include "core/paths.h"
+#include "playlist/narrow_path.h"
 
 #include <cstring>
 
@@ -37,6 +39,25 @@ TEST(PathsTest, FolderEndingInATrailByte0x5CGetsItsBackslash)
         ASSERT_TRUE(CurrentDirectoryWithBackslash(directory));
         EXPECT_EQ(std::string(directory), inside + "\\") << name;
     }
+    SetCurrentDirectoryA("C:\\");
+}
+
+TEST(PathsTest, FolderNamedOutsideTheCodePageIsNamedByItsShortForm)
+{
+    TempDir folder;
+    std::wstring cafe = WidenText(folder.path().c_str()) + L"\\Musique-Caf\u00E9";
+    ASSERT_TRUE(CreateDirectoryW(cafe.c_str(), nullptr));
+    // A look-alike folder that the narrow functions would take instead.
+    MakeFolder(folder / "Musique-Cafe");
+    ASSERT_TRUE(SetCurrentDirectoryW(cafe.c_str()));
+    char directory[PathBufferSize];
+    ASSERT_TRUE(CurrentDirectoryWithBackslash(directory));
+    std::string narrow = directory;
+    EXPECT_EQ(narrow.find("Musique-Cafe"), std::string::npos) << narrow;
+    // The short form opens the folder itself: a file made through it is
+    // there under the wide name.
+    WriteBytes(narrow + "probe.txt", "x");
+    EXPECT_NE(GetFileAttributesW((cafe + L"\\probe.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     SetCurrentDirectoryA("C:\\");
 }
 
