@@ -2,6 +2,7 @@
 
 #include "core/player_state.h"
 #include "playlist/folder.h"
+#include "playlist/narrow_path.h"
 #include "playlist/scan_folder.h"
 #include "playlist/store.h"
 
@@ -30,7 +31,7 @@ void LoadPlaylistFile(const char *path)
         if (IsFolder(line))
             ScanFolder(line);
         else
-            AddEntry(line);
+            AddEntry(line, TitleOfNarrowPath(line).c_str());
     }
     std::fclose(file);
 }

@@ -115,3 +115,18 @@ bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize])
     std::memcpy(out, folder.path.c_str(), folder.path.size() + 1);
     return true;
 }
+
+std::string TitleOfNarrowPath(const char *path)
+{
+    std::wstring wide = WidenText(path);
+    DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (size == 0)
+        return std::string();
+    std::wstring longPath(size, L'\0');
+    DWORD length = GetLongPathNameW(wide.c_str(), &longPath[0], size);
+    if (length == 0 || length >= size)
+        return std::string();
+    longPath.resize(length);
+    std::string shown = DisplayName(ConvertForShowing(longPath).c_str());
+    return shown == DisplayName(path) ? std::string() : shown;
+}

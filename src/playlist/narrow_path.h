@@ -33,6 +33,12 @@ bool CurrentDirectoryWithBackslash(char (&out)[PathBufferSize]);
 // exist or lies in another folder.
 bool ConvertExactly(const std::wstring &wide, std::string &narrow);
 
+// The title of an entry read in its narrow form (a list file's line): the
+// file's own long name, as far as code page 932 holds it, when the path
+// names the file by its short form ("CAF_~NDY.MP3" shows "Caf?.mp3").
+// Empty when the path shows the name itself or names no file.
+std::string TitleOfNarrowPath(const char *path);
+
 // What can be shown of a text: every character code page 932 lacks
 // becomes "?".
 std::string ConvertForShowing(const std::wstring &wide);

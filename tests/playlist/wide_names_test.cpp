@@ -5,6 +5,7 @@
 
 #include "playlist/command_line.h"
 #include "playlist/command_tail.h"
+#include "playlist/list_file.h"
 #include "playlist/narrow_path.h"
 #include "playlist/store.h"
 #include "playlist/scan_folder.h"
@@ -237,6 +238,33 @@ TEST_F(WideNamesTest, CommandLineItemsAreNamedAsTheyOpen)
         EXPECT_STREQ(EntryTitle(0), c.title);
     }
     EXPECT_EQ(Entries().back(), "C:\\x.mp3");
+}
+
+// An exported list names a file outside the code page by its short path;
+// read again, the entry keeps that path and shows the file's own name.
+TEST_F(WideNamesTest, ListEntriesByShortPathShowTheirOwnNames)
+{
+    std::wstring cafe = base + L"Caf\u00E9.mp3";
+    NarrowPath made;
+    ASSERT_TRUE(MakeNarrowPath(cafe, made));
+    ASSERT_FALSE(made.title.empty()) << "the name converted: no short form to read back";
+    std::string plain = folder / "plain.wav";
+    WriteBytes(plain, "x");
+    // A folder by its short form, holding a name the code page holds.
+    std::wstring musique = base + L"Musique-Caf\u00E9";
+    ASSERT_TRUE(CreateDirectoryW(musique.c_str(), nullptr));
+    TouchWide(musique + L"\\song.wav");
+    NarrowPath song;
+    ASSERT_TRUE(MakeNarrowPath(musique + L"\\song.wav", song));
+
+    std::string list = folder / "list.txt";
+    WriteBytes(list, made.path + "\r\n" + plain + "\r\n" + song.path + "\r\nC:\\gone\\GONE~1.MP3\r\n");
+    LoadPlaylistFile(list.c_str());
+    ASSERT_EQ(Entries(), (Items{made.path, plain, song.path, "C:\\gone\\GONE~1.MP3"}));
+    EXPECT_STREQ(EntryTitle(0), "Caf?.mp3");
+    EXPECT_STREQ(EntryTitle(1), "plain.wav");
+    EXPECT_STREQ(EntryTitle(2), "song.wav");
+    EXPECT_STREQ(EntryTitle(3), "GONE~1.MP3");
 }
 
 } // namespace
