@@ -154,16 +154,20 @@ static Outcome TryToStart(const std::string &path)
         SetCurrentDirectoryW(player.startFolder.c_str());
     if (!IsFileOrMissing(path))
         return Outcome::Refused;
-    bool started;
+    bool started = false;
     if (UsesMp3Engine(path)) {
         started = OpenOnEngine(path);
-        player.midiTrack = 0;
-    } else {
+        // What the engine refuses, an MPEG Layer II stream named .mp3 for
+        // one, the platform's media services may still play.
+        if (!started)
+            player.vbmp3.close();
+    }
+    if (!started) {
         started = OpenOnMci(path);
         if (started)
             StartOnMci();
-        player.midiTrack = IsMidiFile(path);
     }
+    player.midiTrack = started && player.backEnd == Mci && IsMidiFile(path);
     return started ? Outcome::Started : Outcome::OpenFailed;
 }
 

@@ -502,13 +502,14 @@ TEST_F(PlayTrackOutcomeTest, LastFailureLeavesIdleWithLengthAndBackEndOfTheLastT
     const FailureOutcomeCase cases[] = {
         {"too short: nothing tried", "a.b", Mci, 100},
         {"MCI open fails", "C:\\snd\\bad.wav", Mci, 100},
-        {"engine fails twice: its length stays", "C:\\snd\\bad.mp3", Mp3Engine, 31},
+        {"the engine and MCI both fail: the engine's length stays", "C:\\snd\\bad.mp3", Mci, 31},
     };
     for (const FailureOutcomeCase &c : cases) {
         SCOPED_TRACE(c.name);
         SetUpPlayingTrack();
         player.playlist = {c.entry};
         mci.Answer(MciOpenCommand("C:\\snd\\bad.wav"), MCIERR_FILE_NOT_FOUND);
+        mci.Answer(MciOpenCommand("C:\\snd\\bad.mp3"), MCIERR_FILE_NOT_FOUND);
         engine.playResults = {0, 0};
         PlayTrack(-1);
         EXPECT_TRUE(player.playlist.empty());

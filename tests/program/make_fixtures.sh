@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make_fixtures.sh OUT: makes the tones that the program tests play, from
-# tones that sox synthesises: WMA encoded by ffmpeg, MP3 by lame.
+# tones that sox synthesises: WMA and MPEG Layer II encoded by ffmpeg,
+# MP3 by lame.
 set -eu
 out=$1
 mkdir -p "$out"
@@ -19,6 +20,10 @@ tone "$work/a.wav" 20 440 44100 2
 wma "$work/a.wav" "$out/tone440.wma"
 tone "$work/b.wav" 20 660 44100 2
 lame --quiet --noreplaygain -b 128 "$work/b.wav" "$out/tone660.mp3"
+# MPEG Layer II under an .mp3 name, as old rips and broadcasts have it:
+# the engine refuses it, the platform's media services play it.
+tone "$work/e.wav" 20 770 44100 2
+ffmpeg -nostdin -v error -y -i "$work/e.wav" -c:a mp2 -b:a 192k -f mp2 "$out/layer2.mp3"
 # Short, so that its end comes soon.
 tone "$work/c.wav" 2 550 44100 2
 wma "$work/c.wav" "$out/short550.wma"

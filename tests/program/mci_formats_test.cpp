@@ -1,6 +1,7 @@
-// WMA files, and MP3 files when the engine is not beside the program, are
-// played by the platform's media services through MCI: they are heard, and
-// the end of a WMA track moves on to the next entry.
+// WMA files, MP3 files when the engine is not beside the program, and what
+// the engine refuses are played by the platform's media services through
+// MCI: they are heard, and the end of a WMA track moves on to the next
+// entry.
 #include "program/program_support.h"
 
 #include <vector>
@@ -50,6 +51,34 @@ TEST(MciFormatsTest, TrackOnTheCommandLineIsHeard)
         // The tone's amplitude is 0.5.
         EXPECT_NEAR(heard.rms, 0.354, 0.1);
     }
+}
+
+// An MPEG Layer II stream named .mp3: the engine beside the program
+// refuses it, and the platform's media services play it instead.
+TEST(MciFormatsTest, WhatTheEngineRefusesIsHeardThroughMci)
+{
+    std::string sound = SoundFilePath();
+    REQUIRE_SOUND_FILE();
+    ASSERT_TRUE(FileExists(BuildFolder() + "\\VBMP3.dll"));
+    TempDir folder;
+    std::string track = folder / "broadcast.mp3";
+    ASSERT_TRUE(CopyFileA(ProgramFixture("layer2.mp3").c_str(), track.c_str(), FALSE))
+        << "missing " << ProgramFixture("layer2.mp3");
+    ClearSound();
+
+    ProgramProcess program;
+    EXPECT_TRUE(StartProgram(ProgramPath(), "\"" + track + "\"", folder.path(), program));
+    FloatSoundSummary heard = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            heard = SummarizeFloatSound(ReadBytes(sound));
+            return heard.soundSeconds >= 0.5;
+        },
+        30000));
+    EXPECT_EQ(SliderRange(program), 20) << "the track was not kept";
+    EXPECT_EQ(CloseProgram(program), 0u);
+    EXPECT_NEAR(heard.frequency, 770, 10);
+    EXPECT_NEAR(heard.rms, 0.354, 0.1);
 }
 
 TEST(MciFormatsTest, EndOfWmaTrackStartsTheNextEntry)
