@@ -37,32 +37,26 @@ void LoadPlaylistFile(const char *path)
 }
 
 // Length of the folder part of `path`, up to and including its last
-// backslash, slash or drive colon. Steps by characters: the second byte of
-// a double-byte character may be 0x5C and is no separator here.
-static size_t FolderPartLength(const char *path)
+// backslash, slash or drive colon.
+static size_t FolderPartLength(const std::wstring &path)
 {
-    size_t folderLength = 0;
-    for (const char *at = path; *at; at = CharNextA(at)) {
-        if (*at == '\\' || *at == '/' || *at == ':')
-            folderLength = static_cast<size_t>(at - path) + 1;
-    }
-    return folderLength;
+    size_t last = path.find_last_of(L"\\/:");
+    return last == std::wstring::npos ? 0 : last + 1;
 }
 
 // Creates a new, empty file beside `path` whose name is not yet taken.
-static HANDLE CreateFileBeside(const char *path, char (&created)[PathBufferSize])
+static HANDLE CreateFileBeside(const std::wstring &path, std::wstring &created)
 {
-    const char nameFormat[] = "~tw%04X.tmp";
-    const size_t nameLength = 11;
+    const size_t nameLength = 11; // ~twXXXX.tmp
     size_t folderLength = FolderPartLength(path);
     if (folderLength + nameLength > MAX_PATH)
         return INVALID_HANDLE_VALUE;
-    std::memcpy(created, path, folderLength);
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 8);
     for (DWORD attempt = 0; attempt < 64; ++attempt) {
-        std::snprintf(created + folderLength, PathBufferSize - folderLength, nameFormat,
-                      static_cast<unsigned>((seed + attempt) & 0xFFFF));
-        HANDLE file = CreateFileA(created, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        wchar_t name[16];
+        wsprintfW(name, L"~tw%04X.tmp", static_cast<unsigned>((seed + attempt) & 0xFFFF));
+        created = path.substr(0, folderLength) + name;
+        HANDLE file = CreateFileW(created.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             return file;
         DWORD error = GetLastError();
@@ -85,10 +79,10 @@ static bool WriteAll(HANDLE file, const std::string &bytes)
     return true;
 }
 
-void SavePlaylistFile(const char *path)
+void SavePlaylistFile(const std::wstring &path)
 {
     // A folder or a read-only file is not replaced.
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return;
@@ -101,14 +95,16 @@ void SavePlaylistFile(const char *path)
 
     // The new list goes to a file of its own first: a disk that fills up
     // part way must not cost the user the list that is already there.
-    char temporary[PathBufferSize];
+    std::wstring temporary;
     HANDLE file = CreateFileBeside(path, temporary);
     if (file == INVALID_HANDLE_VALUE)
         return;
     bool complete = WriteAll(file, bytes) && FlushFileBuffers(file);
     if (!CloseHandle(file))
         complete = false;
-    if (complete && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (complete && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return;
-    DeleteFileA(temporary);
+    DeleteFileW(temporary.c_str());
 }
+
+void SavePlaylistFile(const char *path) { SavePlaylistFile(WidenText(path)); }

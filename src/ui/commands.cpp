@@ -28,8 +28,9 @@ static void LoadChosenFile()
 
 static void ExportPlaylist()
 {
-    if (ChooseListFileToSave())
-        SavePlaylistFile(player.pathBuffer);
+    std::wstring chosen;
+    if (ChooseListFileToSave(chosen))
+        SavePlaylistFile(chosen);
 }
 
 static void ToggleRepeatMode()

@@ -37,52 +37,76 @@ static void NarrowFileTitle(const wchar_t *title)
     player.fileTitleBuffer[length] = '\0';
 }
 
-bool ChooseFileToOpen(NarrowPath &chosen)
-{
-    OPENFILENAMEA &settings = player.openDialog;
-    std::wstring filter = WidenFilter(settings.lpstrFilter);
-    std::wstring title = WidenText(settings.lpstrTitle ? settings.lpstrTitle : "");
-    // The dialog opens with the last path chosen or dropped.
+// A dialog record's settings in their wide form, with the buffers the
+// wide dialog fills: both dialogs are shown wide, so that any name can be
+// chosen or typed.
+struct WideDialog {
+    std::wstring filter;
+    std::wstring title;
     wchar_t file[PathBufferSize] = {};
+    wchar_t fileTitle[sizeof player.fileTitleBuffer] = {};
+    OPENFILENAMEW record = {};
+};
+
+// Shows the dialog that `show` names with `settings`, keeping the current
+// directory; the filter chosen carries over to the next use.
+static bool ShowWideDialog(OPENFILENAMEA &settings, BOOL (*show)(OPENFILENAMEW *), WideDialog &dialog)
+{
+    dialog.filter = WidenFilter(settings.lpstrFilter);
+    dialog.title = WidenText(settings.lpstrTitle ? settings.lpstrTitle : "");
+    // The dialog opens with the last path chosen or dropped.
     std::wstring last = WidenText(player.pathBuffer);
     if (last.size() < PathBufferSize)
-        last.copy(file, last.size());
-    wchar_t fileTitle[sizeof player.fileTitleBuffer] = {};
+        last.copy(dialog.file, last.size());
 
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = settings.lStructSize;
-    dialog.hwndOwner = settings.hwndOwner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = settings.nFilterIndex;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = settings.nMaxFile;
-    dialog.lpstrFileTitle = fileTitle;
-    dialog.nMaxFileTitle = settings.nMaxFileTitle;
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = settings.Flags;
+    OPENFILENAMEW &record = dialog.record;
+    record.lStructSize = settings.lStructSize;
+    record.hwndOwner = settings.hwndOwner;
+    record.lpstrFilter = dialog.filter.c_str();
+    record.nFilterIndex = settings.nFilterIndex;
+    record.lpstrFile = dialog.file;
+    record.nMaxFile = settings.nMaxFile;
+    record.lpstrFileTitle = dialog.fileTitle;
+    record.nMaxFileTitle = settings.nMaxFileTitle;
+    record.lpstrTitle = dialog.title.c_str();
+    record.Flags = settings.Flags;
 
     BOOL accepted;
     {
         // The dialog makes the folder it showed the current one, even with
         // OFN_NOCHANGEDIR; it is put back when the dialog closes.
         CurrentDirectoryKept kept;
-        accepted = ShowOpenFileDialog(&dialog);
+        accepted = show(&record);
     }
-    // The filter chosen carries over to the next use.
-    settings.nFilterIndex = dialog.nFilterIndex;
-    if (!accepted)
+    settings.nFilterIndex = record.nFilterIndex;
+    if (accepted)
+        NarrowFileTitle(dialog.fileTitle);
+    return accepted != FALSE;
+}
+
+bool ChooseFileToOpen(NarrowPath &chosen)
+{
+    WideDialog dialog;
+    if (!ShowWideDialog(player.openDialog, ShowOpenFileDialog, dialog))
         return false;
-    NarrowFileTitle(fileTitle);
     // A file that no narrow path names is left out, like a name that does
     // not fit.
-    if (!MakeNarrowPath(file, chosen) || chosen.path.size() > MAX_PATH)
+    if (!MakeNarrowPath(dialog.file, chosen) || chosen.path.size() > MAX_PATH)
         return false;
     std::memcpy(player.pathBuffer, chosen.path.c_str(), chosen.path.size() + 1);
     return true;
 }
 
-bool ChooseListFileToSave()
+bool ChooseListFileToSave(std::wstring &chosen)
 {
-    CurrentDirectoryKept kept;
-    return ShowSaveFileDialog(&player.saveDialog) != 0;
+    WideDialog dialog;
+    if (!ShowWideDialog(player.saveDialog, ShowSaveFileDialog, dialog))
+        return false;
+    // The list is saved under exactly the name typed, which need not exist
+    // yet and so may have no narrow form at all.
+    chosen = dialog.file;
+    std::string narrow;
+    if (ConvertExactly(chosen, narrow) && narrow.size() <= MAX_PATH)
+        std::memcpy(player.pathBuffer, narrow.c_str(), narrow.size() + 1);
+    return true;
 }

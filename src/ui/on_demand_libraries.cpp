@@ -40,9 +40,9 @@ BOOL ShowOpenFileDialog(OPENFILENAMEW *dialog)
     return show ? show(dialog) : FALSE;
 }
 
-BOOL ShowSaveFileDialog(OPENFILENAMEA *dialog)
+BOOL ShowSaveFileDialog(OPENFILENAMEW *dialog)
 {
-    using Show = BOOL(WINAPI *)(OPENFILENAMEA *);
-    static Show show = BindEntry<Show>(dialogs, "comdlg32.dll", "GetSaveFileNameA");
+    using Show = BOOL(WINAPI *)(OPENFILENAMEW *);
+    static Show show = BindEntry<Show>(dialogs, "comdlg32.dll", "GetSaveFileNameW");
     return show ? show(dialog) : FALSE;
 }

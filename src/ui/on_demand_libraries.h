@@ -15,7 +15,7 @@ void AcceptDrops(HWND window);
 // drop of nothing.
 UINT QueryDroppedFile(HDROP drop, UINT index, wchar_t *file, UINT size);
 void FinishDrop(HDROP drop);
-// GetOpenFileNameW and GetSaveFileNameA; FALSE when the dialogs cannot be
+// GetOpenFileNameW and GetSaveFileNameW; FALSE when the dialogs cannot be
 // loaded, as when the user cancels.
 BOOL ShowOpenFileDialog(OPENFILENAMEW *dialog);
-BOOL ShowSaveFileDialog(OPENFILENAMEA *dialog);
+BOOL ShowSaveFileDialog(OPENFILENAMEW *dialog);

@@ -281,6 +281,39 @@ TEST_F(UserFilesTest, RelativeEntriesPlayOnWhileADialogShowsAnotherFolder)
     EXPECT_EQ(ReadBytes(other / "saved.txt"), "one.wav\r\ntwo.wav\r\n");
 }
 
+std::string ReadWideNamedFile(const std::wstring &path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(no such file)";
+    char bytes[4096];
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    CloseHandle(file);
+    return std::string(bytes, read);
+}
+
+// A name typed into the save dialog that the code page cannot hold is the
+// name saved under; a user's own file of the look-alike name is untouched.
+TEST_F(UserFilesTest, SaveDialogSavesUnderExactlyTheNameTyped)
+{
+    MciRecorder mci;
+    WriteBytes(folder / "Cafe.txt", "mine\r\n");
+    FillPlaylistWith({"C:\\a.wav", "relative.wav"});
+    std::wstring typed = wideFolder + L"\\Caf\u00E9.txt";
+    DialogAnswerer answerer(window, [&](HWND dialog) {
+        if (!SetDlgItemTextW(dialog, 0x47C, typed.c_str()))
+            SetDlgItemTextW(dialog, 0x480, typed.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(ExportList);
+    answerer.Join();
+    ASSERT_TRUE(answerer.found());
+    EXPECT_FALSE(answerer.answerIgnored());
+    EXPECT_EQ(ReadBytes(folder / "Cafe.txt"), "mine\r\n");
+    EXPECT_EQ(ReadWideNamedFile(typed), "C:\\a.wav\r\nrelative.wav\r\n");
+}
+
 // ---- A drag that loses the mouse ------------------------------------------------
 
 TEST_F(UserFilesTest, LosingTheCaptureEndsTheDrag)
