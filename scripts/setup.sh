@@ -48,4 +48,54 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   fi
   $SUDO locale-gen >/tmp/tunewell-locale.log 2>&1 || fail "locale-gen failed (see /tmp/tunewell-locale.log)"
 fi
+
+# Wine's loader is a 32-bit Linux program. A kernel booted without its
+# 32-bit emulation (some virtual machines are) refuses every such program;
+# QEMU's user-mode i386 emulator, registered with the kernel for i386
+# programs, runs them instead. Bookworm's QEMU 7.2 cannot map the memory
+# Wine asks for; trixie's runs it. Its emulator is one static program,
+# fetched with a private apt configuration that leaves the machine's own
+# alone.
+QEMU_I386=/usr/local/lib/tunewell/qemu-i386
+BINFMT=/proc/sys/fs/binfmt_misc
+runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+fetch_qemu_i386() {
+  local work
+  work=$(mktemp -d) || fail "no temporary folder for QEMU's emulator"
+  mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/etc"
+  echo "deb http://deb.debian.org/debian trixie main" >"$work/etc/sources.list"
+  cat >"$work/apt.conf" <<APT
+Dir::Etc::SourceList "$work/etc/sources.list";
+Dir::Etc::SourceParts "/nonexistent";
+Dir::State::Lists "$work/lists";
+Dir::Cache "$work/cache";
+Dir::State::Status "/var/lib/dpkg/status";
+APT
+  echo "setup: this kernel does not run 32-bit programs; fetching QEMU's i386 emulator for 32-bit Wine" >&2
+  (cd "$work" && APT_CONFIG="$work/apt.conf" apt-get update -qq >/dev/null 2>&1 \
+     && APT_CONFIG="$work/apt.conf" apt-get download -qq qemu-user >/dev/null 2>&1) \
+    || { rm -rf "$work"; fail "could not download QEMU's user-mode emulator (package qemu-user, trixie)"; }
+  dpkg-deb -x "$work"/qemu-user_*.deb "$work/root" \
+    && $SUDO mkdir -p "$(dirname "$QEMU_I386")" \
+    && $SUDO cp "$work/root/usr/bin/qemu-i386" "$QEMU_I386" \
+    || { rm -rf "$work"; fail "could not unpack QEMU's i386 emulator"; }
+  rm -rf "$work"
+}
+
+if ! runs_32bit; then
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  [ -x "$QEMU_I386" ] || fetch_qemu_i386
+  if [ ! -e "$BINFMT/register" ]; then
+    $SUDO mount -t binfmt_misc binfmt_misc "$BINFMT" || fail "could not mount $BINFMT to register the i386 emulator"
+  fi
+  if [ ! -e "$BINFMT/tunewell-i386" ]; then
+    # i386 ELF executables and shared objects; F: the kernel keeps the
+    # emulator open, so it works in any mount namespace.
+    printf '%s' ':tunewell-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$QEMU_I386"':F' \
+      | $SUDO tee "$BINFMT/register" >/dev/null || fail "could not register the i386 emulator with the kernel"
+  fi
+  runs_32bit || fail "32-bit Wine does not start, even through QEMU's i386 emulator ($QEMU_I386)"
+  echo "setup: 32-bit programs run through QEMU's i386 emulator ($QEMU_I386)" >&2
+fi
 exit 0

@@ -245,6 +245,7 @@ TEST_F(WideNamesTest, CommandLineItemsAreNamedAsTheyOpen)
 TEST_F(WideNamesTest, ListEntriesByShortPathShowTheirOwnNames)
 {
     std::wstring cafe = base + L"Caf\u00E9.mp3";
+    TouchWide(cafe);
     NarrowPath made;
     ASSERT_TRUE(MakeNarrowPath(cafe, made));
     ASSERT_FALSE(made.title.empty()) << "the name converted: no short form to read back";
