@@ -60,12 +60,17 @@ static bool IsUsableEntry(const std::string &path)
            !NamesADevice(path.c_str()) && !(IsMidiFile(path) && !HasMidiOutput());
 }
 
-// Only a file is handed to a back-end. A path that names nothing is left
-// to the back-end to refuse, as any file it cannot open.
-static bool IsFileOrMissing(const std::string &path)
+static unsigned long ReadEntryAttributes(const char *path) { return GetFileAttributesA(path); }
+
+EntryAttributesReader entryAttributesReader = ReadEntryAttributes;
+
+// Only a file is handed to a back-end. A path that names nothing is not
+// even tried: the platform's media player (Wine's, for one) leaves a
+// thread and a megabyte behind for every open of a file that is not there.
+static bool IsFile(const std::string &path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES ||
+    DWORD attributes = entryAttributesReader(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
@@ -152,7 +157,7 @@ static Outcome TryToStart(const std::string &path)
     CurrentDirectoryKept kept;
     if (!player.startFolder.empty())
         SetCurrentDirectoryW(player.startFolder.c_str());
-    if (!IsFileOrMissing(path))
+    if (!IsFile(path))
         return Outcome::Refused;
     bool started = false;
     if (UsesMp3Engine(path)) {

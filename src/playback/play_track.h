@@ -9,3 +9,9 @@ void PlayTrack(int index);
 // time at zero, the slider disabled at 0, the face repainted. The length
 // and back-end of the last track stay.
 void ShowIdle();
+
+// How PlayTrack reads an entry's attributes before any back-end sees it:
+// GetFileAttributesA, unless a test stands in for the files its recorded
+// back-ends "open".
+typedef unsigned long (*EntryAttributesReader)(const char *path);
+extern EntryAttributesReader entryAttributesReader;

@@ -210,17 +210,28 @@ static MCIERROR RecordMci(const char *command, char *reply, UINT replyLength, HW
 
 static unsigned OneMidiOutput() { return 1; }
 
-MciRecorder::MciRecorder() : previous_(mciSender), previousMidi_(midiOutputCounter)
+// What a recorded back-end "opens": the path's own attributes where it
+// names something, a plain file where it names nothing.
+static unsigned long AttributesOrPlainFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : attributes;
+}
+
+MciRecorder::MciRecorder()
+    : previous_(mciSender), previousMidi_(midiOutputCounter), previousAttributes_(entryAttributesReader)
 {
     activeRecorder = this;
     mciSender = RecordMci;
     midiOutputCounter = OneMidiOutput;
+    entryAttributesReader = AttributesOrPlainFile;
 }
 
 MciRecorder::~MciRecorder()
 {
     mciSender = previous_;
     midiOutputCounter = previousMidi_;
+    entryAttributesReader = previousAttributes_;
     activeRecorder = nullptr;
 }
 
@@ -281,8 +292,9 @@ static int __stdcall FakeClose() { activeEngine->calls.push_back("close"); retur
 static int __stdcall FakeFree() { activeEngine->calls.push_back("free"); return 1; }
 static int __stdcall FakeCallback() { return 0; }
 
-FakeEngine::FakeEngine()
+FakeEngine::FakeEngine() : previousAttributes_(entryAttributesReader)
 {
+    entryAttributesReader = AttributesOrPlainFile;
     activeEngine = this;
     player.vbmp3 = {FakeInit, FakeGetVersion, FakeOpen,    FakePlay,  FakeGetState, FakePause,
                     FakeStop, FakeRestart,    FakeSeek,    FakeClose, FakeFree,     FakeCallback};
@@ -291,6 +303,7 @@ FakeEngine::FakeEngine()
 
 FakeEngine::~FakeEngine()
 {
+    entryAttributesReader = previousAttributes_;
     player.vbmp3 = Vbmp3Entries();
     player.mp3EngineAvailable = 0;
     activeEngine = nullptr;

@@ -7,6 +7,7 @@
 #include "core/palette.h"
 #include "core/player_state.h"
 #include "playback/mci.h"
+#include "playback/play_track.h"
 #include "playback/transport.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,8 @@ struct MciCall {
 // Takes the place of the platform's MCI while it lives: every command is
 // noted, and answered with result 0 and an empty reply unless a reply was
 // scripted for it. It stands in for every device, the sequencer's MIDI
-// output included: while it lives the system has one.
+// output included (while it lives the system has one), and for the files
+// it "opens": a path that names nothing counts as a file.
 class MciRecorder {
   public:
     MciRecorder();
@@ -105,13 +107,15 @@ class MciRecorder {
   private:
     MciSender previous_;
     MidiOutputCounter previousMidi_;
+    EntryAttributesReader previousAttributes_;
 };
 
 // ---- Fake MP3 engine ---------------------------------------------------------
 
 // Binds player.vbmp3 to in-process fakes that note each call
 // ("open C:\x.mp3", "play", "close", "seek 0", ...) and marks the engine
-// available. Results are scripted through the fields.
+// available. Results are scripted through the fields. Like the recorder it
+// stands in for the files it "opens".
 class FakeEngine {
   public:
     FakeEngine();
@@ -121,6 +125,9 @@ class FakeEngine {
     int32_t openSeconds = 0;      // written at offset 268 by open
     int state = 1;                // getState's result
     int position = 0;             // getState's position
+
+  private:
+    EntryAttributesReader previousAttributes_;
 };
 
 // ---- Transport states set by hand -------------------------------------------

@@ -10,6 +10,8 @@
 #include "ui/main_window.h"
 
 #include <mmsystem.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <string>
@@ -65,8 +67,6 @@ TEST_F(EntriesThatGiveWayTest, DevicesFoldersAndSilentMidiNeverReachABackEnd)
         {"C:\\snd\\a.MIDI", false, true},
         {"C:\\snd\\a.rmi", false, true},
         {"C:\\snd\\a.mid", true, false},
-        // A file that is not there is the back-end's to refuse, as before.
-        {"C:\\snd\\missing.wav", false, false},
         {"C:\\snd\\auxiliary.wma", true, false},
     };
     const std::string next = "C:\\snd\\next.wav";
@@ -198,14 +198,20 @@ TEST_F(EntriesThatGiveWayTest, RelativeEntriesOpenFromTheStartFolder)
 
 // ---- With the platform's own MCI ------------------------------------------
 
-// Passes every command on to the platform and counts the opens.
+// Passes every command on to the platform and counts the opens, and those
+// of entries named "gone...".
 std::atomic<int> platformOpens{0};
+std::atomic<int> goneOpens{0};
 MciSender platformSender = nullptr;
 
 MCIERROR CountOpensAndSend(const char *command, char *reply, UINT replyLength, HWND callback)
 {
-    if (std::string(command).compare(0, 5, "open ") == 0)
+    std::string text = command;
+    if (text.compare(0, 5, "open ") == 0) {
         ++platformOpens;
+        if (text.find("\\gone") != std::string::npos)
+            ++goneOpens;
+    }
     return platformSender(command, reply, replyLength, callback);
 }
 
@@ -217,6 +223,7 @@ class EntriesHeardTest : public PlayerTest {
         StartTestPlayer(folder.path());
         ClearSound();
         platformOpens = 0;
+        goneOpens = 0;
         platformSender = mciSender;
         mciSender = CountOpensAndSend;
     }
@@ -259,6 +266,60 @@ TEST_F(EntriesHeardTest, AMidiFileThatCannotSoundLetsTheListGoOn)
     EXPECT_EQ(player.title, "tone.wav");
     SoundSummary heard = WaitForSound(0.25);
     EXPECT_NEAR(heard.frequency, 660, 20);
+}
+
+// Threads of this process.
+int ThreadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof thread;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        count += thread.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Bytes of memory this process has committed.
+size_t CommittedBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+// Entries that name nothing (a list moved elsewhere, a drive gone) are not
+// handed to the platform at all: its media player would leave a thread and
+// about a megabyte behind for each. A list of a hundred such entries costs
+// nothing, and the one track among them plays.
+TEST_F(EntriesHeardTest, ManyEntriesThatAreNotThereLeaveNothingBehind)
+{
+    std::string tone = folder / "tone.wav";
+    WriteToneWav(tone, 30, 440);
+    // The platform's wave player keeps its threads once it is loaded.
+    player.playlist = {tone};
+    PlayTrack(0);
+    ASSERT_EQ(player.playing, 1);
+    int threads = ThreadCount();
+    size_t memory = CommittedBytes();
+
+    for (int round = 0; round < 3; ++round) {
+        player.playlist = {tone};
+        for (int i = 0; i < 98; ++i)
+            player.playlist.push_back(folder / ("gone" + std::to_string(i) + ".wma"));
+        // Each start tries the last entry; the ones not there leave the
+        // list, until the tone is all that is left.
+        for (int i = 0; i < 99 && player.playlist.size() > 1; ++i)
+            PlayTrack(static_cast<int>(player.playlist.size()) - 1);
+        EXPECT_EQ(player.playlist, std::vector<std::string>{tone});
+        EXPECT_EQ(player.playing, 1);
+    }
+    EXPECT_EQ(goneOpens, 0) << "entries that are not there were handed to MCI";
+    EXPECT_LE(ThreadCount(), threads + 1);
+    EXPECT_LT(CommittedBytes(), memory + 16 * 1024 * 1024);
+    EXPECT_NEAR(WaitForSound(0.25).frequency, 440, 10);
 }
 
 // A file named like a device, found by the folder scan, is never opened:
