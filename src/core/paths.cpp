@@ -28,3 +28,10 @@ bool EndsInBackslash(const char *path)
     const char *last = LastBackslash(path);
     return last && last[1] == '\0';
 }
+
+bool EndsWith(const char *path, const char *suffix)
+{
+    size_t length = std::strlen(path);
+    size_t suffixLength = std::strlen(suffix);
+    return length >= suffixLength && lstrcmpiA(path + length - suffixLength, suffix) == 0;
+}

@@ -16,3 +16,7 @@ const char *LastBackslash(const char *path);
 
 // Whether the path's last character is a backslash.
 bool EndsInBackslash(const char *path);
+
+// Case-insensitive test of the path's ending; a shorter path has no such
+// ending.
+bool EndsWith(const char *path, const char *suffix);

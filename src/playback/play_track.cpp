@@ -4,6 +4,7 @@
 #include "playback/play_track.h"
 
 #include "core/current_directory.h"
+#include "core/paths.h"
 #include "core/player_state.h"
 #include "playback/mci.h"
 #include "playback/repaint.h"
@@ -14,7 +15,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 // Sets currentIndex: the given entry, the same one in repeat mode, or a
@@ -36,16 +36,10 @@ static void ChooseEntry(int index)
         player.currentIndex = static_cast<uint32_t>(std::rand()) % count;
 }
 
-static bool EndsWith(const std::string &path, const char *ending)
-{
-    size_t length = std::strlen(ending);
-    return path.size() >= length && lstrcmpiA(path.c_str() + path.size() - length, ending) == 0;
-}
-
 // The endings MCI gives to its sequencer.
 static bool IsMidiFile(const std::string &path)
 {
-    return EndsWith(path, ".mid") || EndsWith(path, ".midi") || EndsWith(path, ".rmi");
+    return EndsWith(path.c_str(), ".mid") || EndsWith(path.c_str(), ".midi") || EndsWith(path.c_str(), ".rmi");
 }
 
 // An entry of the wrong length cannot name a file, and one with a double

@@ -7,13 +7,6 @@
 
 #include <cstring>
 
-bool EndsWith(const char *path, const char *suffix)
-{
-    size_t length = std::strlen(path);
-    size_t suffixLength = std::strlen(suffix);
-    return length >= suffixLength && lstrcmpiA(path + length - suffixLength, suffix) == 0;
-}
-
 void ShowBackgroundPicture(const char *path)
 {
     LoadBackground(path);

@@ -2,9 +2,7 @@
 // the open dialog.
 #pragma once
 
-// Case-insensitive test of the path's last four bytes; a shorter path has
-// no such ending.
-bool EndsWith(const char *path, const char *suffix);
+#include "core/paths.h"
 
 // Loads the picture as the face's background and shows it at once.
 void ShowBackgroundPicture(const char *path);
