@@ -1,3 +1,4 @@
+#include "app/hand_over.h"
 #include "app/startup.h"
 #include "playlist/command_tail.h"
 
@@ -6,7 +7,10 @@
 // the names that code page 932 cannot hold.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    const wchar_t *tail = CommandTail(GetCommandLineW());
+    if (HandItemsToRunningPlayer(tail))
+        return 0;
     KeepLibrariesOutOfTheCurrentFolder();
-    StartPlayer(instance, CommandTail(GetCommandLineW()), showCommand);
+    StartPlayer(instance, tail, showCommand);
     return RunMessageLoop();
 }

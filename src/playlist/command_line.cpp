@@ -1,5 +1,4 @@
 #include "playlist/command_line.h"
-#include "playlist/command_line.h"
 
 #include "core/paths.h"
 #include "core/player_state.h"

@@ -1,7 +1,9 @@
-// Files and folders dropped on the face from the shell.
+// Files and folders handed to the player from the shell: dropped on the
+// face, or passed on by a second start of the program.
 #include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playlist/folder.h"
+#include "playlist/handed_items.h"
 #include "playlist/narrow_path.h"
 #include "playlist/scan_folder.h"
 #include "playlist/store.h"
@@ -13,17 +15,12 @@
 
 static bool ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
 
-// Reads dropped item `index` in its wide form into `item` and its narrow
-// path into pathBuffer. False, and pathBuffer untouched, for an item that
-// must be skipped: one that no narrow path names, or one too long for a
-// path buffer (cut short, it would name a different file).
-static bool QueryDroppedItem(HDROP drop, UINT index, NarrowPath &item)
+// Narrows a handed item into `item` and pathBuffer. False, and pathBuffer
+// untouched, for an item that must be skipped: one that no narrow path
+// names, or one too long for a path buffer (cut short, it would name a
+// different file).
+static bool NarrowItem(const std::wstring &wide, NarrowPath &item)
 {
-    UINT length = QueryDroppedFile(drop, index, nullptr, 0);
-    std::wstring wide(length + 1, L'\0');
-    if (QueryDroppedFile(drop, index, &wide[0], length + 1) != length)
-        return false;
-    wide.resize(length);
     if (!MakeNarrowPath(wide, item) || item.path.size() > MAX_PATH)
         return false;
     std::memcpy(player.pathBuffer, item.path.c_str(), item.path.size() + 1);
@@ -32,10 +29,10 @@ static bool QueryDroppedItem(HDROP drop, UINT index, NarrowPath &item)
 
 // One item says what it is by its name or kind; Ctrl keeps the list for a
 // plain file.
-static void DropOneItem(HDROP drop)
+static void TakeOneItem(const std::wstring &wide)
 {
     NarrowPath item;
-    if (!QueryDroppedItem(drop, 0, item))
+    if (!NarrowItem(wide, item))
         return;
     const char *path = player.pathBuffer;
     // The name is tested before the kind: a folder called x.txt is read as
@@ -56,32 +53,58 @@ static void DropOneItem(HDROP drop)
 
 // Several items replace the list; every file among them is a track,
 // whatever its name.
-static void DropSeveralItems(HDROP drop, UINT items)
+static void TakeSeveralItems(const std::vector<std::wstring> &items)
 {
     ClearPlaylist();
-    for (UINT i = 0; PlaylistCount() < MaxPlaylistEntries && i < items; ++i) {
+    for (size_t i = 0; PlaylistCount() < MaxPlaylistEntries && i < items.size(); ++i) {
         NarrowPath item;
-        if (!QueryDroppedItem(drop, i, item))
+        if (!NarrowItem(items[i], item))
             continue;
         if (IsFolder(player.pathBuffer))
             ScanFolder(player.pathBuffer);
         else
             AddEntry(player.pathBuffer, item.title.c_str());
     }
+    if (PlaylistCount() > 0)
+        PlayTrack(-1);
+}
+
+static void TakeItems(const std::vector<std::wstring> &items)
+{
+    // Any drop ends repeat, a background picture included.
+    player.repeatMode = 0;
+    if (items.size() == 1)
+        TakeOneItem(items[0]);
+    else
+        TakeSeveralItems(items);
 }
 
 void OnDropFiles(HWND, HDROP drop)
 {
-    UINT items = QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0);
-    // Any drop ends repeat, a background picture included.
-    player.repeatMode = 0;
-    if (items == 1) {
-        DropOneItem(drop);
-        FinishDrop(drop);
-    } else {
-        DropSeveralItems(drop, items);
-        FinishDrop(drop);
-        if (PlaylistCount() > 0)
-            PlayTrack(-1);
+    UINT count = QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> items(count);
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = QueryDroppedFile(drop, i, nullptr, 0);
+        std::wstring wide(length + 1, L'\0');
+        // An item that cannot be read stays empty and is skipped.
+        if (QueryDroppedFile(drop, i, &wide[0], length + 1) == length)
+            items[i] = wide.substr(0, length);
     }
+    FinishDrop(drop);
+    TakeItems(items);
+}
+
+bool OnCopyData(const COPYDATASTRUCT *data)
+{
+    if (!data || data->dwData != HandedItemsTag)
+        return false;
+    std::vector<std::wstring> items = UnpackHandedItems(data->lpData, data->cbData);
+    if (items.empty())
+        return false;
+    // The starting program waits only so long for the answer; opening the
+    // first track can take longer than that. The block is the sender's and
+    // goes with the reply, so it has been copied out by now.
+    ReplyMessage(TRUE);
+    TakeItems(items);
+    return true;
 }

@@ -47,6 +47,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES:
         OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
         break;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT *>(lParam)) ? TRUE : FALSE;
     case MM_MCINOTIFY:
         OnMciNotify(wParam);
         break;

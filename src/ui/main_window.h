@@ -27,4 +27,7 @@ void OnCaptureChanged(HWND window, HWND newCapture);
 void OnLButtonDblClk();
 void OnRButtonDown(HWND window, LPARAM position);
 void OnDropFiles(HWND window, HDROP drop);
+// Items a second start of the program hands over: taken as a drop of
+// them. True when the message carried any.
+bool OnCopyData(const COPYDATASTRUCT *data);
 void OnCommand(HWND window, int id);

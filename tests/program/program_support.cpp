@@ -25,6 +25,17 @@ int SliderRange(const ProgramProcess &program)
     return static_cast<int>(range);
 }
 
+SoundSummary LatestSound(double seconds, int sampleRate, int channels)
+{
+    std::string sound = ReadBytes(SoundFilePath());
+    size_t frame = 2 * static_cast<size_t>(channels);
+    size_t tail = static_cast<size_t>(seconds * sampleRate) * frame;
+    if (sound.size() < tail)
+        return SoundSummary();
+    size_t start = (sound.size() - tail) / frame * frame;
+    return SummarizeSound(sound.substr(start, tail), sampleRate, channels);
+}
+
 FloatSoundSummary SummarizeFloatSound(const std::string &pcm)
 {
     const int rate = 48000, channels = 2;

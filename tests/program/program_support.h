@@ -18,6 +18,10 @@ std::string CopyProgramInto(const std::string &folder);
 // whole seconds.
 int SliderRange(const ProgramProcess &program);
 
+// What the latest `seconds` of 16-bit PCM in the sound file sound like,
+// as a WAV track of that rate and channel count writes it there.
+SoundSummary LatestSound(double seconds, int sampleRate, int channels);
+
 // What MCI's MP3 and WMA playback sounds like. Wine's media services hand
 // the sound device 32-bit float stereo at 48 kHz; the unclocked null
 // device takes it in pieces, with silence between them and a piece now
