@@ -69,40 +69,87 @@ class Window {
 };
 
 // Where the frame at `offset` ends if its header is valid and it lies
-// wholly before `end`; 0 otherwise.
-uint64_t FrameEnd(Window &file, uint64_t offset, uint64_t end, FrameHeader *header)
+// wholly before `end`; 0 otherwise. `freeFormatBytes` as for
+// ParseFrameHeader.
+uint64_t FrameEnd(Window &file, uint64_t offset, uint64_t end, FrameHeader *header, uint32_t freeFormatBytes)
 {
     const uint8_t *bytes = offset + 4 <= end ? file.At(offset, 4) : nullptr;
-    if (!bytes || !ParseFrameHeader(bytes, header))
+    if (!bytes || !ParseFrameHeader(bytes, header, freeFormatBytes))
         return 0;
     uint64_t next = offset + uint64_t(header->frameBytes);
     return next <= end ? next : 0;
 }
 
+// The bits that stay the same from one frame of a free-format stream to
+// the next: sync, version, layer, CRC, bitrate index, sample rate and
+// channel mode (not the padding, private bit, mode extension or flags).
+bool SameFreeFormat(const uint8_t *a, const uint8_t *b)
+{
+    return a[0] == b[0] && a[1] == b[1] && (a[2] & 0xFC) == (b[2] & 0xFC) && (a[3] & 0xC0) == (b[3] & 0xC0);
+}
+
+// The unpadded frame length of the free-format stream whose header is at
+// `offset`: the distance to the next alike header, less this frame's
+// padding, confirmed by a third alike header (or the end) where that
+// length puts it. 0 when no such length is found.
+uint32_t MeasureFreeFormat(Window &file, uint64_t offset, uint64_t end)
+{
+    const uint8_t *at = file.At(offset, 4);
+    if (!at || (at[2] >> 4) != 0)
+        return 0;
+    uint8_t first[4];
+    std::memcpy(first, at, 4);
+    const uint32_t padding = (first[2] >> 1) & 1;
+    for (uint64_t q = offset + SmallestFrameBytes; q + 4 <= end && q - offset <= LargestFreeFormatBytes + 1; ++q) {
+        const uint8_t *second = file.At(q, 4);
+        if (!second)
+            return 0;
+        if (!SameFreeFormat(first, second))
+            continue;
+        const uint32_t length = uint32_t(q - offset) - padding;
+        const uint64_t third = q + length + ((second[2] >> 1) & 1);
+        const uint8_t *after = third + 4 <= end ? file.At(third, 4) : nullptr;
+        if (third == end || (after && SameFreeFormat(first, after)))
+            return length;
+    }
+    return 0;
+}
+
 // The first frame at or after `from` that agrees with `reference` (any
 // Layer III frame when it is null) and is confirmed by an agreeing header
 // right after it, or ends exactly at `end`. Damaged data and tags that
-// happen to hold a sync pattern are passed over this way.
+// happen to hold a sync pattern are passed over this way. A free-format
+// stream's frame length is measured at its first frame (only when there
+// is no reference yet) and kept in *freeFormatBytes.
 bool FindFrame(Window &file, uint64_t from, uint64_t end, const FrameHeader *reference, uint64_t *found,
-               FrameHeader *header)
+               FrameHeader *header, uint32_t *freeFormatBytes)
 {
+    // Each measurement may read a few kilobytes: junk full of look-alike
+    // headers gets only so many.
+    int measurementsLeft = 64;
     for (uint64_t p = from; p + 4 <= end; ++p) {
-        const uint8_t *sync = file.At(p, 2);
+        const uint8_t *sync = file.At(p, 3);
         if (!sync)
             return false;
         if (sync[0] != 0xFF || (sync[1] & 0xE0) != 0xE0)
             continue;
+        uint32_t freeBytes = *freeFormatBytes;
+        if (!reference && !freeBytes && (sync[2] >> 4) == 0 && measurementsLeft > 0) {
+            --measurementsLeft;
+            freeBytes = MeasureFreeFormat(file, p, end);
+        }
         FrameHeader candidate;
-        uint64_t next = FrameEnd(file, p, end, &candidate);
+        uint64_t next = FrameEnd(file, p, end, &candidate, freeBytes);
         if (!next || (reference && !HeadersAgree(*reference, candidate)))
             continue;
         FrameHeader following;
         const uint8_t *after = next + 4 <= end ? file.At(next, 4) : nullptr;
-        bool confirmed = next == end ||
-                         (after && ParseFrameHeader(after, &following) && HeadersAgree(candidate, following));
+        bool confirmed = next == end || (after && ParseFrameHeader(after, &following, freeBytes) &&
+                                         HeadersAgree(candidate, following));
         if (confirmed) {
             *found = p;
             *header = candidate;
+            *freeFormatBytes = freeBytes;
             return true;
         }
     }
@@ -167,7 +214,7 @@ bool ReadInformationFrame(Window &file, uint64_t offset, const FrameHeader &head
 
 } // namespace
 
-bool ParseFrameHeader(const uint8_t *b, FrameHeader *h)
+bool ParseFrameHeader(const uint8_t *b, FrameHeader *h, uint32_t freeFormatBytes)
 {
     if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0)
         return false;
@@ -175,14 +222,15 @@ bool ParseFrameHeader(const uint8_t *b, FrameHeader *h)
     int layerBits = (b[1] >> 1) & 3;
     int bitrateIndex = b[2] >> 4;
     int rateIndex = (b[2] >> 2) & 3;
-    if (versionBits == 1 || layerBits != 1 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
+    if (versionBits == 1 || layerBits != 1 || bitrateIndex == 15 || rateIndex == 3)
+        return false;
+    if (bitrateIndex == 0 && (freeFormatBytes < SmallestFrameBytes || freeFormatBytes > LargestFreeFormatBytes))
         return false;
     if ((b[3] & 3) == 2) // reserved emphasis
         return false;
 
     h->version = versionBits == 3 ? 10 : versionBits == 2 ? 20 : 25;
     h->layer = 3;
-    h->bitrate = h->version == 10 ? Mpeg1Bitrates[bitrateIndex] : Mpeg2Bitrates[bitrateIndex];
     h->sampleRate = Mpeg1Rates[rateIndex] / (h->version == 10 ? 1 : h->version == 20 ? 2 : 4);
     h->channelMode = b[3] >> 6;
     h->channels = h->channelMode == 3 ? 1 : 2;
@@ -190,7 +238,15 @@ bool ParseFrameHeader(const uint8_t *b, FrameHeader *h)
     h->crc = (b[1] & 1) ? 0 : 1;
     h->samplesPerFrame = h->version == 10 ? 1152 : 576;
     int slotFactor = h->version == 10 ? 144 : 72;
-    h->frameBytes = slotFactor * h->bitrate * 1000 / h->sampleRate + h->padding;
+    if (bitrateIndex == 0) {
+        // The bitrate that gives this length, to the nearest kbit/s.
+        h->bitrate = int((uint64_t(freeFormatBytes) * uint64_t(h->sampleRate) + slotFactor * 500) /
+                         (uint64_t(slotFactor) * 1000));
+        h->frameBytes = int(freeFormatBytes) + h->padding;
+    } else {
+        h->bitrate = h->version == 10 ? Mpeg1Bitrates[bitrateIndex] : Mpeg2Bitrates[bitrateIndex];
+        h->frameBytes = slotFactor * h->bitrate * 1000 / h->sampleRate + h->padding;
+    }
     if (h->version == 10)
         h->sideInfoBytes = h->channels == 1 ? 17 : 32;
     else
@@ -280,8 +336,10 @@ bool Parse(Window &file, uint64_t size, Mp3Stream *stream)
 
     uint64_t offset;
     FrameHeader header;
-    if (!FindFrame(file, start, end, nullptr, &offset, &header))
+    uint32_t freeBytes = 0;
+    if (!FindFrame(file, start, end, nullptr, &offset, &header, &freeBytes))
         return false;
+    stream->freeFormatBytes = freeBytes;
     stream->audioStart = offset;
     stream->format = header;
 
@@ -298,11 +356,11 @@ bool Parse(Window &file, uint64_t size, Mp3Stream *stream)
     bool haveFormat = false;
     while (offset + 4 <= end) {
         FrameHeader frame;
-        uint64_t next = FrameEnd(file, offset, end, &frame);
+        uint64_t next = FrameEnd(file, offset, end, &frame, freeBytes);
         if (!next || !HeadersAgree(reference, frame)) {
             // Damage: go on at the next frame that the one after it confirms.
             stream->flags |= StreamDamageSkipped;
-            if (!FindFrame(file, offset + 1, end, &reference, &offset, &frame))
+            if (!FindFrame(file, offset + 1, end, &reference, &offset, &frame, &freeBytes))
                 break;
             next = offset + uint64_t(frame.frameBytes);
         }

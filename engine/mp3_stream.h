@@ -25,9 +25,15 @@ struct FrameHeader {
     int crc;             // 1 when a 16-bit CRC follows the header
 };
 
-// Decodes the four bytes at `bytes` as a Layer III frame header. Free-format
-// and reserved values are refused.
-bool ParseFrameHeader(const uint8_t *bytes, FrameHeader *header);
+// Decodes the four bytes at `bytes` as a Layer III frame header. Reserved
+// values are refused. A free-format header (bitrate index 0) says nothing
+// of its length: it is read only with `freeFormatBytes`, the unpadded
+// frame length measured for its stream, and refused without.
+bool ParseFrameHeader(const uint8_t *bytes, FrameHeader *header, uint32_t freeFormatBytes = 0);
+
+// Free-format frames are at most this long (640 kbit/s at 32 kHz is 2,880
+// bytes; the lower rates of MPEG-2 and 2.5 allow twice that).
+const uint32_t LargestFreeFormatBytes = 6000;
 
 // Frames of one stream share version, sample rate and channel count.
 bool HeadersAgree(const FrameHeader &a, const FrameHeader &b);
@@ -57,6 +63,7 @@ struct Mp3Stream {
     uint64_t leadSamples;           // decoded samples to drop at the start
     uint64_t totalSamples;          // samples of sound after trimming, per channel
     uint32_t averageBitrate;        // kbit/s over the audio frames
+    uint32_t freeFormatBytes;       // unpadded frame length of a free-format stream, 0 otherwise
 };
 
 // The decoder's own delay: the samples every Layer III decoder puts before

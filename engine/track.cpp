@@ -70,7 +70,8 @@ uint32_t GatherFrames(Track *track)
     for (uint32_t n = 0; n < count; ++n) {
         const uint64_t at = frames[first + n] - begin;
         FrameHeader header;
-        if (at + 4 > got || !ParseFrameHeader(source + at, &header) || at + uint64_t(header.frameBytes) > got)
+        if (at + 4 > got || !ParseFrameHeader(source + at, &header, track->stream.freeFormatBytes) ||
+            at + uint64_t(header.frameBytes) > got)
             break;
         std::memmove(source + bytes, source + at, size_t(header.frameBytes));
         bytes += uint32_t(header.frameBytes);
@@ -156,7 +157,7 @@ void SeekTrack(Track *track, uint64_t sample)
             FrameHeader header;
             if (ReadAt(track->file, stream.frames[first], bytes, 4) < 4)
                 break; // the file was cut: decoding ends there anyway
-            if (ParseFrameHeader(bytes, &header))
+            if (ParseFrameHeader(bytes, &header, stream.freeFormatBytes))
                 borrowed += uint64_t(header.frameBytes - 4 - header.sideInfoBytes);
         }
     }

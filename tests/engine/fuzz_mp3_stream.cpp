@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     uint64_t previous = 0;
     for (uint32_t offset : stream.frames) {
         FrameHeader header;
-        if (offset + 4 > size || !ParseFrameHeader(data + offset, &header) ||
+        if (offset + 4 > size || !ParseFrameHeader(data + offset, &header, stream.freeFormatBytes) ||
             offset + uint64_t(header.frameBytes) > size || !HeadersAgree(header, stream.format) ||
             offset < previous)
             std::abort();

@@ -45,6 +45,10 @@ keep_source "$work/vbr.wav" vbr
 sox -R -n -r 44100 -c 2 -b 16 "$work/sweep.wav" synth 3 sine 200-6000 sine 300-5000 vol 0.5
 encode "$work/sweep.wav" sweep.mp3 -b 160 --id3v2-only --tt Sweep --ta Tunewell
 keep_source "$work/sweep.wav" sweep
+# Free format: no bitrate in the headers, the frame length found only from
+# the distance between them (200 kbit/s: 653 bytes, 654 padded).
+encode "$work/sweep.wav" free.mp3 -b 200 --freeformat
+cp sweep.raw free.raw
 sox -R -n -r 22050 -c 1 -b 16 "$work/sweep22.wav" synth 3 sine 100-4000 vol 0.5
 encode "$work/sweep22.wav" sweep22.mp3 -b 64
 keep_source "$work/sweep22.wav" sweep22
@@ -96,6 +100,7 @@ head -c $((size - 200)) cbr128.mp3 >truncated.mp3
 sox -R -n -t raw -r 8000 -e signed -b 8 -c 1 random.mp3 synth 2.5 whitenoise
 head -c 3 cbr128.mp3 >tiny.mp3
 
+head -c 5000 free.mp3 >"$corpus/free-start.mp3"
 cp cbr128.mp3 crc.mp3 notag.mp3 mono22.mp3 rate8000.mp3 id3v2.mp3 ape.mp3 truncated.mp3 tiny.mp3 "$corpus/"
 head -c 6000 vbr.mp3 >"$corpus/vbr-start.mp3"
 head -c 90000 damaged.mp3 | tail -c 12000 >"$corpus/damaged-middle.mp3"

@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, EngineFrameHeaderTest,
 TEST(EngineFrameHeader, RefusesWhatIsNotLayerThree)
 {
     const Bytes refused[] = {
-        {0xFF, 0xFB, 0x00, 0x40},  // free format
+        {0xFF, 0xFB, 0x00, 0x40},  // free format, its length unknown
         {0xFF, 0xFB, 0xF0, 0x40},  // bitrate index 15
         {0xFF, 0xFB, 0x9C, 0x40},  // reserved sample rate
         {0xFF, 0xEB, 0x90, 0x40},  // reserved version
@@ -173,6 +173,62 @@ TEST(EngineMp3Stream, DamageIsPassedOver)
     EXPECT_EQ(stream.frames.size(), 10u);
     EXPECT_EQ(stream.frames[5], 5 * 417 + 3000u);
     EXPECT_TRUE(stream.flags & StreamDamageSkipped);
+}
+
+// Free-format frames of `unpadded` bytes, every `paddedEvery`th one a byte
+// longer, as an encoder pads them to keep its average.
+Bytes FreeFrames(int version, int rate, int mode, int unpadded, int count, int paddedEvery)
+{
+    Bytes out;
+    for (int i = 0; i < count; ++i) {
+        int padding = paddedEvery && i % paddedEvery == paddedEvery - 1 ? 1 : 0;
+        Append(out, Header(version, 0, rate, padding, mode));
+        out.resize(out.size() + size_t(unpadded + padding) - 4, 0);
+    }
+    return out;
+}
+
+TEST(EngineMp3Stream, FreeFormatLengthIsMeasuredBetweenHeaders)
+{
+    struct FreeCase {
+        int version, rate, mode, unpadded, paddedEvery, expectBitrate;
+    };
+    const FreeCase cases[] = {
+        {3, 0, 1, 653, 3, 200},  // 200 kbit/s at 44.1 kHz, as LAME writes it
+        {3, 2, 0, 2880, 0, 640}, // the longest: 640 kbit/s at 32 kHz
+        {2, 0, 3, 100, 2, 31},   // MPEG-2 mono
+        {0, 2, 1, 450, 0, 50},   // MPEG-2.5 at 8 kHz
+    };
+    for (const FreeCase &c : cases) {
+        SCOPED_TRACE(c.unpadded);
+        Bytes bytes = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 20};
+        bytes.resize(30, 0);
+        Append(bytes, FreeFrames(c.version, c.rate, c.mode, c.unpadded, 12, c.paddedEvery));
+        Mp3Stream stream;
+        ASSERT_TRUE(Parse(bytes, &stream));
+        EXPECT_EQ(stream.freeFormatBytes, uint32_t(c.unpadded));
+        ASSERT_EQ(stream.frames.size(), 12u);
+        EXPECT_EQ(stream.frames[0], 30u);
+        EXPECT_EQ(stream.audioEnd, bytes.size());
+        EXPECT_EQ(stream.format.bitrate, c.expectBitrate);
+        EXPECT_FALSE(stream.flags & (StreamVariableBitrate | StreamDamageSkipped));
+    }
+
+    // Damage in the middle is passed over at the measured length.
+    Bytes bytes = FreeFrames(3, 0, 1, 653, 6, 3);
+    Bytes junk(2000);
+    for (size_t i = 0; i < junk.size(); ++i)
+        junk[i] = uint8_t(i * 7919 + 13);
+    Append(bytes, junk);
+    Append(bytes, FreeFrames(3, 0, 1, 653, 6, 3));
+    Mp3Stream stream;
+    ASSERT_TRUE(Parse(bytes, &stream));
+    EXPECT_EQ(stream.frames.size(), 12u);
+    EXPECT_TRUE(stream.flags & StreamDamageSkipped);
+
+    // One free-format header alone has no length to find.
+    Bytes lone = FreeFrames(3, 0, 1, 653, 1, 0);
+    EXPECT_FALSE(Parse(lone, &stream));
 }
 
 TEST(EngineMp3Stream, NothingPlayable)
