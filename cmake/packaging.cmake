@@ -8,6 +8,9 @@ if(TARGET vbmp3)
 endif()
 
 # Notepad on older Windows shows a file with bare LF line ends as one line.
+# The read-me is UTF-8 with a byte-order mark (kept from the source), which
+# Notepad shows, Japanese menu names included, whatever the system's code
+# page.
 configure_file(${CMAKE_SOURCE_DIR}/docs/ReadMe-Windows.txt ${CMAKE_BINARY_DIR}/package/ReadMe.txt
                @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_BINARY_DIR}/package/ReadMe.txt DESTINATION .)

@@ -10,14 +10,28 @@ install_packages() {
   "$TOP/scripts/setup.sh" || exit 1
 }
 
+# Reads the build's output and says every fifth of the way how far it is,
+# for builds that compile anything; an up-to-date build says nothing.
+report_build_progress() {
+  awk -v name="$SCRIPT_NAME" -v shown=0 '
+    match($0, /^\[ *[0-9]+%\] (Building|Linking)/) {
+      percent = substr($0, 2, index($0, "%") - 2) + 0
+      step = int(percent / 20) * 20
+      if (step > shown) { printf "%s: building, %d%% done\n", name, step; fflush(); shown = step }
+    }'
+}
+
 build_all() {
   local log="$BUILD/build.log" configure_log="$BUILD/configure.log"
   mkdir -p "$BUILD"
   if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    echo "$SCRIPT_NAME: configuring the build (CMake, MinGW-w64 i686)" >&2
     cmake -S "$TOP" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >"$configure_log" 2>&1 \
       || { tail -n 20 "$configure_log" >&2; fail "configuring the build failed (see $configure_log)"; }
+    echo "$SCRIPT_NAME: building the player, its MP3 engine and the tests (a first build takes minutes; log: $log)" >&2
   fi
-  cmake --build "$BUILD" -j "$(nproc)" >"$log" 2>&1 \
+  cmake --build "$BUILD" -j "$(nproc)" 2>&1 | tee "$log" | report_build_progress >&2
+  [ "${PIPESTATUS[0]}" = 0 ] \
     || { grep -E "error|Error" "$log" | head -n 20 >&2; fail "the build failed (see $log)"; }
   [ -f "$BUILD/Tunewell.exe" ] || fail "the build did not produce build/Tunewell.exe"
 }

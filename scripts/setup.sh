@@ -32,8 +32,9 @@ if [ "$need_install" = 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386 || fail "could not add the i386 architecture"
   fi
-  echo "setup: installing packages (${packages[*]})" >&2
+  echo "setup: updating the package lists" >&2
   $SUDO apt-get update -qq >/dev/null 2>&1 || fail "apt-get update failed"
+  echo "setup: installing packages, which can take several minutes (${packages[*]})" >&2
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     "${packages[@]}" >/tmp/tunewell-apt.log 2>&1 \
     || fail "apt-get install failed (see /tmp/tunewell-apt.log): $(tail -n 1 /tmp/tunewell-apt.log)"
@@ -46,6 +47,7 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null || fail "could not add ja_JP.UTF-8 to /etc/locale.gen"
   fi
+  echo "setup: making the ja_JP.UTF-8 locale" >&2
   $SUDO locale-gen >/tmp/tunewell-locale.log 2>&1 || fail "locale-gen failed (see /tmp/tunewell-locale.log)"
 fi
 

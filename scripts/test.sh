@@ -30,6 +30,7 @@ wine_settings test-settings-1 \
   'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
 
 cd "$BUILD" || fail "no build directory"
+echo "test.sh: running the tests (ctest; the engine and program tests take longest)" >&2
 LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 ctest --output-on-failure "$@" 2>&1 | tee "$BUILD/ctest.log"
 status=${PIPESTATUS[0]}
 exit "$status"

@@ -3,6 +3,8 @@
 // beside it, says so in its About box, and the read-me reads in Notepad.
 #include "program/program_support.h"
 
+#include "playlist/narrow_path.h"
+
 namespace {
 
 // The folder that download.sh unpacked the zip into, as this program
@@ -83,16 +85,18 @@ TEST_F(DownloadTest, Mp3IsHeardThroughTheEngineAndTheAboutBoxSaysSo)
     EXPECT_GT(heard.rms, 5000);
 }
 
-// Plain ASCII with CR LF line ends: Notepad on any Windows shows it as
-// written, whatever the system's code page.
-TEST_F(DownloadTest, ReadMeIsPlainTextForNotepad)
+// UTF-8 with a byte-order mark and CR LF line ends: Notepad on any Windows
+// shows it as written, whatever the system's code page, Japanese menu
+// names included.
+TEST_F(DownloadTest, ReadMeIsTextForNotepad)
 {
     std::string text = ReadBytes(folder + "\\ReadMe.txt");
     ASSERT_GT(text.size(), 500u);
+    ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << "no byte-order mark";
     ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 3; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        ASSERT_TRUE((c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n') << "byte " << int(c) << " at " << i;
+        ASSERT_TRUE(c >= 0x20 || c == '\r' || c == '\n') << "byte " << int(c) << " at " << i;
         if (c == '\n') {
             ASSERT_EQ(text[i - 1], '\r') << "bare LF at " << i;
         }
@@ -100,9 +104,21 @@ TEST_F(DownloadTest, ReadMeIsPlainTextForNotepad)
             ASSERT_EQ(text[i + 1], '\n') << "bare CR at " << i;
         }
     }
-    EXPECT_EQ(text.find("Tunewell " TUNEWELL_VERSION "\r\n"), 0u);
-    for (const char *topic : {"Tunewell.exe", "VBMP3.dll", "list.txt", "Right-click", "Ctrl", "bg.bmp"})
-        EXPECT_NE(text.find(topic), std::string::npos) << topic;
+    // Read as Notepad reads it; nothing but valid UTF-8 converts.
+    const char *body = text.data() + 3;
+    int bodyBytes = int(text.size() - 3);
+    int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, body, bodyBytes, nullptr, 0);
+    ASSERT_GT(wideLength, 0) << "not valid UTF-8";
+    std::wstring wide(size_t(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, body, bodyBytes, &wide[0], wideLength);
+    EXPECT_EQ(wide.find(WidenText("Tunewell " TUNEWELL_VERSION "\r\n")), 0u);
+    for (const wchar_t *topic : {L"Tunewell.exe", L"VBMP3.dll", L"list.txt", L"Right-click", L"Ctrl", L"bg.bmp",
+                                 L"already running"})
+        EXPECT_NE(wide.find(topic), std::wstring::npos) << ConvertForShowing(topic);
+    // The menu's own words, each beside its meaning.
+    for (const char *item : {"ファイル読み込み (Open file)", "再生リスト書き出し (Save list)", "リピート (Repeat)",
+                             "再生リストから除外 (Remove from list)", "再生リスト (List)", "バージョン情報 (About)"})
+        EXPECT_NE(wide.find(WidenText(item)), std::wstring::npos) << item;
 }
 
 } // namespace
