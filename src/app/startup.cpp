@@ -5,7 +5,7 @@
 #include "core/player_state.h"
 #include "playback/mp3_engine.h"
 #include "playback/play_track.h"
-#include "playlist/command_line.h"
+#include "playlist/startup_entries.h"
 #include "playlist/narrow_path.h"
 #include "ui/controls/controls.h"
 #include "ui/face.h"

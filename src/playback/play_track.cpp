@@ -7,12 +7,10 @@
 #include "core/paths.h"
 #include "core/player_state.h"
 #include "playback/mci.h"
-#include "playback/repaint.h"
+#include "playback/reports.h"
 #include "playback/transport.h"
 #include "playlist/device_name.h"
 #include "playlist/store.h"
-
-#include <commctrl.h>
 
 #include <cstdlib>
 #include <string>
@@ -74,58 +72,10 @@ static bool UsesMp3Engine(const std::string &path)
     return (isMp3 & player.mp3EngineAvailable) != 0;
 }
 
-static bool OpenOnMci(const std::string &path)
-{
-    if (player.trackOpen)
-        SendMci("close music wait");
-    Sleep(5);
-    std::string command = "open \"" + path + "\" alias music wait";
-    MCIERROR result = SendMci(command.c_str());
-    player.backEnd = Mci;
-    return result == 0;
-}
-
-static int OpenAndPlayOnEngine(const std::string &path)
-{
-    player.vbmp3.open(path.c_str(), &player.mp3Info);
-    player.totalSeconds = static_cast<uint32_t>(player.mp3Info.totalSeconds);
-    player.backEnd = Mp3Engine;
-    return player.vbmp3.play();
-}
-
-static bool OpenOnEngine(const std::string &path)
-{
-    Sleep(5);
-    int started = OpenAndPlayOnEngine(path);
-    if (!started) {
-        // The engine gets one more chance, with a fresh open, before the
-        // entry is given up.
-        player.vbmp3.close();
-        Sleep(5);
-        started = OpenAndPlayOnEngine(path);
-    }
-    RepaintFace();
-    return started != 0;
-}
-
-// Asks the device for its length and starts it with the end of the track
-// announced to the main window.
-static void StartOnMci()
-{
-    SendMci("set music time format milliseconds wait");
-    // A query that goes unanswered leaves the reply empty: length 0.
-    char reply[16] = {};
-    if (SendMci("status music length wait", reply, sizeof reply) != 0)
-        reply[0] = '\0';
-    player.totalSeconds = static_cast<uint32_t>(MciReplySeconds(reply));
-    SendMci("play music notify", nullptr, 0, player.mainWindow);
-}
-
 static void ShowStartedTrack(const std::string &title)
 {
-    SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(player.totalSeconds));
-    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
     player.title = title;
+    playbackReports.trackOpened(player.totalSeconds);
     player.elapsedSeconds = 0;
     SetTransport(Transport::Playing);
 }
@@ -153,19 +103,7 @@ static Outcome TryToStart(const std::string &path)
         SetCurrentDirectoryW(player.startFolder.c_str());
     if (!IsFile(path))
         return Outcome::Refused;
-    bool started = false;
-    if (UsesMp3Engine(path)) {
-        started = OpenOnEngine(path);
-        // What the engine refuses, an MPEG Layer II stream named .mp3 for
-        // one, the platform's media services may still play.
-        if (!started)
-            player.vbmp3.close();
-    }
-    if (!started) {
-        started = OpenOnMci(path);
-        if (started)
-            StartOnMci();
-    }
+    bool started = OpenTrack(path, UsesMp3Engine(path));
     player.midiTrack = started && player.backEnd == Mci && IsMidiFile(path);
     return started ? Outcome::Started : Outcome::OpenFailed;
 }

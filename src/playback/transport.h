@@ -3,14 +3,21 @@
 // open track, and the one place that writes the four transport flags.
 #pragma once
 
+#include <string>
+
 // The four states the transport flags can be in (trackOpen, playing,
 // paused, stopped): Idle 0000, Playing 1100, Paused 1010, Stopped 1001.
 enum class Transport { Idle, Playing, Paused, Stopped };
 
-// Sets the four flags for `state`, keeps the slider in step (enabled only
-// while playing; back at 0 when stopped or idle) and repaints the face
-// before returning.
+// Sets the four flags for `state` and reports the change, which the face
+// shows before this returns.
 void SetTransport(Transport state);
+
+// Opens the file and starts it playing: on the MP3 engine when
+// `mp3Engine` and it can, otherwise on MCI. Its length is then in
+// player.totalSeconds and player.backEnd names the back-end that holds it
+// (the last one tried, when neither could).
+bool OpenTrack(const std::string &path, bool mp3Engine);
 
 // Pauses a playing track where it is.
 void PauseTrack();

@@ -1,4 +1,6 @@
 // The commands chosen from the context menu.
+#include "ui/commands.h"
+
 #include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"

@@ -2,6 +2,8 @@
 // showing.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // Context menu commands; playlist entry i is FirstEntry + i.
@@ -15,5 +17,7 @@ enum MenuCommand {
 };
 
 void BuildContextMenu();
+// WM_RBUTTONDOWN: shows the menu where the face was clicked.
+void OnRButtonDown(HWND window, LPARAM position);
 // A file name as a menu entry's text: every "&" doubled.
 std::string MenuText(const char *name);

@@ -1,5 +1,7 @@
 // Files and folders handed to the player from the shell: dropped on the
 // face, or passed on by a second start of the program.
+#include "ui/drops.h"
+
 #include "core/player_state.h"
 #include "playback/play_track.h"
 #include "playlist/folder.h"

@@ -4,6 +4,7 @@
 
 #include "core/palette.h"
 #include "core/player_state.h"
+#include "ui/dc_selection.h"
 #include "ui/main_window.h"
 
 void SetUpDrawing(HWND window)
@@ -20,14 +21,13 @@ static void DrawBevel(HDC windowDC, int width, int height)
 {
     // Lines leave out their end point, so each corner belongs to exactly
     // one edge: the top right one is light, the bottom left one dark.
-    HGDIOBJ oldPen = SelectObject(windowDC, player.lightPen);
+    ScopedSelection pen(windowDC, player.lightPen);
     MoveToEx(windowDC, width - 1, 0, nullptr);
     LineTo(windowDC, 0, 0);
     LineTo(windowDC, 0, height - 1);
-    SelectObject(windowDC, player.darkPen);
+    pen.Select(player.darkPen);
     LineTo(windowDC, width - 1, height - 1);
     LineTo(windowDC, width - 1, 0);
-    SelectObject(windowDC, oldPen);
 }
 
 static void DrawTimeText(HDC dc)
@@ -38,16 +38,10 @@ static void DrawTimeText(HDC dc)
     wsprintfA(text, "%02d:%02d/%02d:%02d", static_cast<int>(player.elapsedSeconds / 60),
               static_cast<int>(player.elapsedSeconds % 60), static_cast<int>(player.totalSeconds / 60),
               static_cast<int>(player.totalSeconds % 60));
-    COLORREF oldColour = SetTextColor(dc, TextColour);
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    // Put back at once, so that timeFont is never selected anywhere when it
-    // is deleted.
-    HGDIOBJ oldFont = SelectObject(dc, player.timeFont);
+    ScopedTextStyle style(dc, TextColour);
+    ScopedSelection font(dc, player.timeFont);
     RECT place = player.timeRect;
     DrawTextA(dc, text, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-    SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldColour);
 }
 
 void PaintFace(HDC windowDC)

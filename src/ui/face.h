@@ -2,9 +2,12 @@
 // picture and the painting of one frame.
 #pragma once
 
-#include "playback/repaint.h"
-
 #include <windows.h>
+
+// Repaints the whole face, children included, before returning.
+void RepaintFace();
+// WM_PAINT
+void OnPaint(HWND window);
 
 // P(D, k): D × 0.01 × k in double precision, truncated toward zero.
 int Proportion(int dimension, int percent);

@@ -1,6 +1,14 @@
 #include "ui/main_window.h"
 
+#include "playback/reports.h"
+#include "ui/commands.h"
+#include "ui/context_menu.h"
+#include "ui/drops.h"
+#include "ui/face.h"
 #include "ui/media_keys.h"
+#include "ui/playback_reports.h"
+#include "ui/window_drag.h"
+#include "ui/window_lifetime.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -21,7 +29,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        OnTimer();
+        PollTrack();
         break;
     case WM_HSCROLL:
         OnHScroll();
@@ -50,7 +58,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT *>(lParam)) ? TRUE : FALSE;
     case MM_MCINOTIFY:
-        OnMciNotify(wParam);
+        OnMciNotice(wParam);
         break;
     case WM_APPCOMMAND:
         if (OnAppCommand(GET_APPCOMMAND_LPARAM(lParam)))

@@ -1,5 +1,7 @@
 // The borderless window moves when the user drags its face, and a double
 // click minimises it.
+#include "ui/window_drag.h"
+
 #include "core/player_state.h"
 #include "ui/main_window.h"
 

@@ -2,11 +2,15 @@
 // destroyed: the dialogs' records, the children, the timer and the media
 // keys, and the face (whose resources face_resources.cpp makes and
 // releases).
+#include "ui/window_lifetime.h"
+
 #include "core/player_state.h"
+#include "playback/reports.h"
 #include "playback/transport.h"
 #include "ui/face.h"
 #include "ui/main_window.h"
 #include "ui/media_keys.h"
+#include "ui/playback_reports.h"
 
 #include <commctrl.h>
 
@@ -50,6 +54,7 @@ void OnCreate(HWND window)
     FillDialogRecord(player.saveDialog, window, SaveFilter, "リストファイル保存",
                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
 
+    ListenToPlayback(window);
     player.labelWindow = CreateChild(window, "LabelWindow", LabelId);
     player.trackBar = CreateChild(window, TRACKBAR_CLASSA, TrackBarId);
     player.closeButton = CreateChild(window, "SwitchWindow", CloseId);
@@ -71,6 +76,7 @@ void OnDestroy()
     player.contextMenu = nullptr;
 
     EndPlayback();
+    ResetPlaybackReports();
 
     // OnCreate backwards.
     UnregisterMediaKeys(player.mainWindow);

@@ -132,8 +132,9 @@ class FakeEngine {
 
 // ---- Transport states set by hand -------------------------------------------
 
-// Puts the four transport flags into `state` and the track on `backEnd`,
-// leaving the slider and the face alone.
+// Puts the track on `backEnd` and the transport into `state` the way the
+// program does (the slider and the face follow), without a back-end
+// hearing of it.
 void SetTransportFlags(Transport state, BackEnd backEnd);
 // The state the four flags are in; flags outside the four states fail the
 // test (and read as idle).

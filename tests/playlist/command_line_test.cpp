@@ -3,7 +3,7 @@
 // current directory come in.
 #include "playlist_fixture.h"
 
-#include "playlist/command_line.h"
+#include "playlist/startup_entries.h"
 #include "playlist/split_command_line.h"
 #include "playlist/narrow_path.h"
 #include "playlist/store.h"
@@ -50,16 +50,6 @@ TEST(CommandLineSplitTest, SplitsAsTheTailSays)
     };
     for (const Case &c : cases)
         EXPECT_EQ(SplitCommandLine(c.tail), c.items) << "[" << c.tail << "]";
-
-    // The same tails seed the native fuzzer's corpus when the build has one.
-    const std::string corpus = "..\\native\\split_command_line_fuzzer-corpus";
-    DWORD native = GetFileAttributesA("..\\native");
-    if (native != INVALID_FILE_ATTRIBUTES && (native & FILE_ATTRIBUTE_DIRECTORY)) {
-        MakeFolder(corpus);
-        int number = 0;
-        for (const Case &c : cases)
-            WriteBytes(corpus + "\\seed" + std::to_string(number++), c.tail);
-    }
 }
 
 TEST(CommandLineSplitTest, HundredTwentyTokens)

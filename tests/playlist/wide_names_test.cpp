@@ -3,7 +3,7 @@
 // rest of the program gets for a name code page 932 cannot hold.
 #include "playlist_fixture.h"
 
-#include "playlist/command_line.h"
+#include "playlist/startup_entries.h"
 #include "playlist/command_tail.h"
 #include "playlist/list_file.h"
 #include "playlist/narrow_path.h"

@@ -167,8 +167,9 @@ TEST_F(ShellStartTest, ASecondStartHandsItsItemsToTheRunningPlayer)
     // Without items, a start is a player of its own.
     ProgramProcess second;
     EXPECT_TRUE(StartProgram(ProgramPath(), "", folder.path(), second));
-    if (second.process.hProcess)
+    if (second.process.hProcess) {
         EXPECT_EQ(CloseProgram(second), 0u);
+    }
 }
 
 // A window of the player's class and title that never answers, as a
@@ -196,8 +197,9 @@ TEST_F(ShellStartTest, APlayerThatDoesNotAnswerIsLeftAlone)
     ASSERT_TRUE(WaitUntil([] { return FindWindowA("CWindow", "Tunewell") != nullptr; }));
 
     EXPECT_TRUE(StartProgram(ProgramPath(), "tone.wav", folder.path(), program)) << "no player of its own";
-    if (program.window)
+    if (program.window) {
         EXPECT_TRUE(Hears(program, tone));
+    }
 
     SetEvent(release);
     WaitForSingleObject(thread, 10000);

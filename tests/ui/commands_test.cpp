@@ -3,7 +3,6 @@
 #include "ui/menu_support.h"
 
 #include "playlist/store.h"
-#include "playback/repaint.h"
 #include "ui/context_menu.h"
 #include "ui/face.h"
 

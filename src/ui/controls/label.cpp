@@ -3,6 +3,7 @@
 #include "core/palette.h"
 #include "core/player_state.h"
 #include "ui/controls/controls.h"
+#include "ui/dc_selection.h"
 
 #include <cstdio>
 
@@ -25,11 +26,8 @@ void PaintLabel(HDC dc, int width, int height)
     if (player.title.empty())
         return;
 
-    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-    COLORREF oldColour = SetTextColor(dc, TextColour);
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-
-    SelectObject(dc, player.titleFont);
+    ScopedTextStyle style(dc, TextColour);
+    ScopedSelection font(dc, player.titleFont);
     // A file name's "&" is a letter, not the mark of an underlined one.
     RECT titleArea = {0, 0, width - CounterWidth, height};
     DrawTextA(dc, player.title.c_str(), static_cast<int>(player.title.size()), &titleArea,
@@ -37,15 +35,11 @@ void PaintLabel(HDC dc, int width, int height)
 
     char counter[CounterTextSize];
     FormatCounter(counter, player.currentIndex, player.playlist.size());
-    SetTextColor(dc, player.repeatMode ? RepeatCounterColour : CounterColour);
-    SelectObject(dc, player.counterFont);
+    style.Colour(player.repeatMode ? RepeatCounterColour : CounterColour);
+    font.Select(player.counterFont);
     // Resting on the row above the label's bottom row.
     RECT counterArea = {width - CounterWidth, 0, width, height - 1};
     DrawTextA(dc, counter, lstrlenA(counter), &counterArea, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
-
-    SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldColour);
 }
 
 LRESULT CALLBACK LabelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -4,6 +4,7 @@
 #include "playback/play_track.h"
 #include "playback/transport.h"
 #include "ui/controls/controls.h"
+#include "ui/dc_selection.h"
 
 void PaintPlayButton(HDC dc, int width, int height)
 {
@@ -13,11 +14,9 @@ void PaintPlayButton(HDC dc, int width, int height)
         {width / 4, 3 * height / 4},
         {4 * width / 5, height / 2},
     };
-    HGDIOBJ oldBrush = SelectObject(dc, player.playing ? player.activeBrush : player.idleBrush);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    ScopedSelection brush(dc, player.playing ? player.activeBrush : player.idleBrush);
+    ScopedSelection pen(dc, GetStockObject(BLACK_PEN));
     Polygon(dc, triangle, 3);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
 }
 
 void PressPlay()

@@ -1,4 +1,4 @@
-#include "playlist/command_line.h"
+#include "playlist/startup_entries.h"
 
 #include "core/paths.h"
 #include "core/player_state.h"

@@ -1,25 +1,36 @@
-// The timer's position poll and the slider's seeks.
+// How the face learns what playback does: a track that opens sets the
+// slider's range, a change of the transport shows at once, the position
+// moves the slider and the time, and a track that ends makes way for the
+// next.
+#include "ui/playback_reports.h"
+
 #include "core/player_state.h"
 #include "playback/play_track.h"
-#include "playback/transport.h"
-#include "ui/main_window.h"
+#include "playback/reports.h"
+#include "ui/face.h"
 
 #include <commctrl.h>
 
 // The time display stops at 99:59; the slider still shows the true position.
 const uint32_t LongestShownSeconds = 5999;
 
-void OnTimer()
+static void ShowOpenedTrack(uint32_t totalSeconds)
 {
-    if (!player.playing)
-        return;
+    SendMessageA(player.trackBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(totalSeconds));
+    SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
+}
 
-    int position = 0;
-    if (!ReadTrackPosition(position)) {
-        PlayTrack(-1);
-        return;
-    }
+static void ShowTransport(Transport state)
+{
+    // No seeking unless playing: the slider waits for playing to resume.
+    if (state == Transport::Stopped || state == Transport::Idle)
+        SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
+    EnableWindow(player.trackBar, state == Transport::Playing);
+    RepaintFace();
+}
 
+static void ShowPosition(int position)
+{
     // A tick moves and repaints only what changed: the position changes
     // once a second, the tick comes every 300 ms. The thumb is compared
     // with where it stands, so a thumb the user moved is put back.
@@ -34,6 +45,13 @@ void OnTimer()
     player.elapsedSeconds = shown;
     InvalidateRect(player.mainWindow, &player.timeRect, FALSE);
     UpdateWindow(player.mainWindow);
+}
+
+static void PlayNextTrack() { PlayTrack(-1); }
+
+void ListenToPlayback(HWND window)
+{
+    playbackReports = {window, ShowOpenedTrack, ShowTransport, ShowPosition, PlayNextTrack};
 }
 
 void OnHScroll()
