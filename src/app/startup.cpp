@@ -3,7 +3,6 @@
 #include "core/current_directory.h"
 #include "core/paths.h"
 #include "core/player_state.h"
-#include "playback/mp3_engine.h"
 #include "playback/play_track.h"
 #include "playlist/startup_entries.h"
 #include "playlist/narrow_path.h"
@@ -66,7 +65,6 @@ void KeepLibrariesOutOfTheCurrentFolder()
 
 HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand)
 {
-    player.mp3EngineAvailable = LoadMp3Engine();
     CreateDrawingResources();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     RegisterWindowClasses(instance);

@@ -9,9 +9,10 @@
 // the program, the platform's libraries from the system folder.
 void KeepLibrariesOutOfTheCurrentFolder();
 
-// Runs start-up up to the message loop: engine, drawing resources, random
-// seed, window classes, main window, scan patterns, background picture,
-// showing the window, and the playlist with its first track.
+// Runs start-up up to the message loop: drawing resources, random seed,
+// window classes, main window, scan patterns, background picture, showing
+// the window, and the playlist with its first track. The MP3 engine is
+// looked for only when an MP3 first needs it.
 HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand);
 
 // Dispatches messages until the quit message; returns its wParam.

@@ -45,6 +45,11 @@ struct PlayerState {
     int32_t stopped;
     BackEnd backEnd;
     int32_t mp3EngineAvailable;
+    // Whether the engine library has been looked for and asked if it can
+    // play: done once, when first needed, never during start-up.
+    int32_t mp3EngineAsked;
+    // The main window's position timer runs only while a track plays.
+    int32_t pollTimerRunning;
     InfoRecord mp3Info;
     uint32_t totalSeconds;
     uint32_t elapsedSeconds;

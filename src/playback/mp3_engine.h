@@ -5,10 +5,16 @@
 
 #include "core/player_state.h"
 
-// Loads and binds the library and returns vbmp3_init's result (1 ready,
-// 0 not). A library without all twelve entry points counts as missing.
-int32_t LoadMp3Engine();
+// Whether MP3 files go to the engine. Asked once, where it is first needed
+// (the first MP3 to open, the About box), never during start-up: the
+// library is loaded and bound then, and vbmp3_init's answer, which probes
+// the sound output, is kept. A library that a test has bound stays.
+bool Mp3EngineReady();
 
-// Undoes LoadMp3Engine as the player ends: vbmp3_free when the engine was
-// ready, then the library itself is let go.
+// Loads and binds the library without asking it anything; true when it
+// has all twelve entry points (a library without one counts as missing).
+bool LoadMp3Engine();
+
+// As the player ends: vbmp3_free when the engine was asked and ready, then
+// the library itself is let go.
 void UnloadMp3Engine();

@@ -7,6 +7,7 @@
 #include "core/paths.h"
 #include "core/player_state.h"
 #include "playback/mci.h"
+#include "playback/mp3_engine.h"
 #include "playback/reports.h"
 #include "playback/transport.h"
 #include "playlist/device_name.h"
@@ -68,8 +69,7 @@ static bool IsFile(const std::string &path)
 
 static bool UsesMp3Engine(const std::string &path)
 {
-    int32_t isMp3 = lstrcmpiA(path.c_str() + path.size() - 4, ".mp3") == 0 ? 1 : 0;
-    return (isMp3 & player.mp3EngineAvailable) != 0;
+    return lstrcmpiA(path.c_str() + path.size() - 4, ".mp3") == 0 && Mp3EngineReady();
 }
 
 static void ShowStartedTrack(const std::string &title)

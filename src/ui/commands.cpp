@@ -2,6 +2,7 @@
 #include "ui/commands.h"
 
 #include "core/player_state.h"
+#include "playback/mp3_engine.h"
 #include "playback/play_track.h"
 #include "playback/transport.h"
 #include "playlist/list_file.h"
@@ -62,7 +63,7 @@ static void RemoveCurrentEntry()
 static void ShowAbout(HWND window)
 {
     // The "v" tells that MP3 files go through the engine library.
-    const char *text = player.mp3EngineAvailable ? "Tunewell Version " TUNEWELL_VERSION_TEXT "v"
+    const char *text = Mp3EngineReady() ? "Tunewell Version " TUNEWELL_VERSION_TEXT "v"
                                                  : "Tunewell Version " TUNEWELL_VERSION_TEXT;
     MessageBoxA(window, text, "バージョン情報", MB_OK);
 }

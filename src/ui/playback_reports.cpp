@@ -8,6 +8,7 @@
 #include "playback/play_track.h"
 #include "playback/reports.h"
 #include "ui/face.h"
+#include "ui/main_window.h"
 
 #include <commctrl.h>
 
@@ -26,6 +27,17 @@ static void ShowTransport(Transport state)
     if (state == Transport::Stopped || state == Transport::Idle)
         SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
     EnableWindow(player.trackBar, state == Transport::Playing);
+    // The position is polled only while a track plays: an idle, paused or
+    // stopped player wakes for nothing. The timer is touched only when that
+    // changes, not at every track that follows another.
+    int32_t poll = state == Transport::Playing ? 1 : 0;
+    if (poll != player.pollTimerRunning) {
+        if (poll)
+            SetTimer(player.mainWindow, PollTimerId, PollIntervalMs, nullptr);
+        else
+            KillTimer(player.mainWindow, PollTimerId);
+        player.pollTimerRunning = poll;
+    }
     RepaintFace();
 }
 
@@ -52,6 +64,7 @@ static void PlayNextTrack() { PlayTrack(-1); }
 void ListenToPlayback(HWND window)
 {
     playbackReports = {window, ShowOpenedTrack, ShowTransport, ShowPosition, PlayNextTrack};
+    player.pollTimerRunning = 0;
 }
 
 void OnHScroll()

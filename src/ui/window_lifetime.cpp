@@ -64,7 +64,6 @@ void OnCreate(HWND window)
     EnableWindow(player.trackBar, FALSE);
 
     SetUpDrawing(window);
-    SetTimer(window, PollTimerId, PollIntervalMs, nullptr);
     RegisterMediaKeys(window);
 }
 

@@ -47,17 +47,23 @@ class EngineLoaderTest : public PlayerTest {
 TEST_F(EngineLoaderTest, NoLibraryMeansNoEngine)
 {
     Use(nullptr);
-    EXPECT_EQ(LoadMp3Engine(), 0);
+    EXPECT_FALSE(LoadMp3Engine());
     EXPECT_EQ(player.mp3Module, nullptr);
     EXPECT_EQ(player.vbmp3.init, nullptr);
+    EXPECT_FALSE(Mp3EngineReady());
 }
 
-TEST_F(EngineLoaderTest, ReadyLibraryIsBoundAndInitialisedOnce)
+// The library is asked whether it can play only when that is first
+// needed, and only once: its answer probes the sound output.
+TEST_F(EngineLoaderTest, ReadyLibraryIsBoundThenAskedOnce)
 {
     Use("fake_engine_ready");
-    EXPECT_EQ(LoadMp3Engine(), 1);
+    EXPECT_TRUE(LoadMp3Engine());
     ASSERT_NE(player.mp3Module, nullptr);
     EXPECT_EQ(player.mp3Module, held);
+    EXPECT_EQ(Calls(), "");
+    EXPECT_TRUE(Mp3EngineReady());
+    EXPECT_TRUE(Mp3EngineReady());
     EXPECT_EQ(Calls(), "init ");
     EXPECT_EQ(reinterpret_cast<void *>(player.vbmp3.seek),
               reinterpret_cast<void *>(GetProcAddress(player.mp3Module, "vbmp3_seek")));
@@ -69,11 +75,26 @@ TEST_F(EngineLoaderTest, LibraryThatIsNotReadyIsNeverCalledAgain)
 {
     Use("fake_engine_not_ready");
     TempDir music;
-    StartTestPlayer(music.path());
+    WriteToneWav(music / "tone.mp3", 1, 440);
+    // The first MP3 asks; it then plays through MCI.
+    StartTestPlayer(music.path(), "tone.mp3");
     EXPECT_EQ(player.mp3EngineAvailable, 0);
+    EXPECT_EQ(player.backEnd, Mci);
     StopTestPlayer();
     // Not even vbmp3_free at shutdown; the library is let go all the same.
     EXPECT_EQ(Calls(), "init ");
+    EXPECT_EQ(player.mp3Module, nullptr);
+}
+
+TEST_F(EngineLoaderTest, StartUpLeavesTheLibraryUnasked)
+{
+    Use("fake_engine_ready");
+    TempDir music;
+    StartTestPlayer(music.path());
+    EXPECT_EQ(Calls(), "");
+    StopTestPlayer();
+    // Never asked, so never freed.
+    EXPECT_EQ(Calls(), "");
     EXPECT_EQ(player.mp3Module, nullptr);
 }
 
@@ -82,7 +103,7 @@ TEST_F(EngineLoaderTest, ReadyLibraryIsFreedWhenTheWindowCloses)
     Use("fake_engine_ready");
     TempDir music;
     StartTestPlayer(music.path());
-    EXPECT_EQ(player.mp3EngineAvailable, 1);
+    EXPECT_TRUE(Mp3EngineReady());
     StopTestPlayer();
     EXPECT_EQ(Calls(), "init free ");
     // The player's own reference is gone with the window: only the test's

@@ -2,6 +2,8 @@
 // destroyed.
 #include "face_helpers.h"
 
+#include "ui/main_window.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -105,7 +107,19 @@ TEST_F(MainWindowLifetimeTest, BuildsTheDrawingSurfacesOfTheFace)
             EXPECT_EQ(GetPixel(player.backgroundDC, x, y), BackgroundColour) << x << "," << y;
 }
 
-TEST_F(MainWindowLifetimeTest, StartsTimerOneAndDisablesOnlyTheSlider)
+// Looked for directly, within `ms`: WaitUntil would dispatch the tick.
+static bool TimerTicks(HWND window, DWORD ms, MSG &message)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_TIMER);
+    }
+    return false;
+}
+
+TEST_F(MainWindowLifetimeTest, DisablesOnlyTheSliderAndPollsOnlyWhilePlaying)
 {
     TempDir folder;
     HWND window = StartTestPlayer(folder.path());
@@ -114,18 +128,20 @@ TEST_F(MainWindowLifetimeTest, StartsTimerOneAndDisablesOnlyTheSlider)
                        player.stopButton})
         EXPECT_TRUE(IsWindowEnabled(child));
 
-    // Looked for directly: WaitUntil would dispatch the tick first.
+    // Idle: not one tick in three of the timer's intervals.
     MSG message = {};
-    bool ticked = false;
-    DWORD start = GetTickCount();
-    while (!ticked && GetTickCount() - start < 5000) {
-        ticked = PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE) != 0;
-        if (!ticked)
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_TIMER);
-    }
-    ASSERT_TRUE(ticked);
+    EXPECT_FALSE(TimerTicks(window, 3 * PollIntervalMs, message)) << "an idle player polls";
+
+    SetTransportFlags(Transport::Playing, Mci);
+    ASSERT_TRUE(TimerTicks(window, 5000, message)) << "a playing track is not polled";
     EXPECT_EQ(message.wParam, 1u);
     EXPECT_EQ(message.lParam, 0);
+
+    for (Transport resting : {Transport::Paused, Transport::Stopped, Transport::Idle}) {
+        SetTransportFlags(Transport::Playing, Mci);
+        SetTransportFlags(resting, Mci);
+        EXPECT_FALSE(TimerTicks(window, 3 * PollIntervalMs, message)) << TransportName(resting);
+    }
 }
 
 // Destruction in order: the open track closed on its own back-end, the
