@@ -25,12 +25,14 @@ bool HandItemsToRunningPlayer(const wchar_t *tail)
     std::vector<std::wstring> items;
     for (const std::wstring &item : SplitCommandLine(tail))
         if (!item.empty())
-            items.push_back(AbsolutePath(item));
+            items.push_back(item);
     if (items.empty())
         return false;
     HWND running = FindWindowA(MainWindowClass, ProductName);
     if (!running)
         return false;
+    for (std::wstring &item : items)
+        item = AbsolutePath(item);
 
     std::wstring block = PackHandedItems(items);
     size_t bytes = block.size() * sizeof(wchar_t);

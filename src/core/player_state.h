@@ -48,8 +48,6 @@ struct PlayerState {
     // Whether the engine library has been looked for and asked if it can
     // play: done once, when first needed, never during start-up.
     int32_t mp3EngineAsked;
-    // The main window's position timer runs only while a track plays.
-    int32_t pollTimerRunning;
     InfoRecord mp3Info;
     uint32_t totalSeconds;
     uint32_t elapsedSeconds;

@@ -69,7 +69,7 @@ static bool IsFile(const std::string &path)
 
 static bool UsesMp3Engine(const std::string &path)
 {
-    return lstrcmpiA(path.c_str() + path.size() - 4, ".mp3") == 0 && Mp3EngineReady();
+    return EndsWith(path.c_str(), ".mp3") && Mp3EngineReady();
 }
 
 static void ShowStartedTrack(const std::string &title)

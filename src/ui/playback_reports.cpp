@@ -28,16 +28,11 @@ static void ShowTransport(Transport state)
         SendMessageA(player.trackBar, TBM_SETPOS, TRUE, 0);
     EnableWindow(player.trackBar, state == Transport::Playing);
     // The position is polled only while a track plays: an idle, paused or
-    // stopped player wakes for nothing. The timer is touched only when that
-    // changes, not at every track that follows another.
-    int32_t poll = state == Transport::Playing ? 1 : 0;
-    if (poll != player.pollTimerRunning) {
-        if (poll)
-            SetTimer(player.mainWindow, PollTimerId, PollIntervalMs, nullptr);
-        else
-            KillTimer(player.mainWindow, PollTimerId);
-        player.pollTimerRunning = poll;
-    }
+    // stopped player wakes for nothing.
+    if (state == Transport::Playing)
+        SetTimer(player.mainWindow, PollTimerId, PollIntervalMs, nullptr);
+    else
+        KillTimer(player.mainWindow, PollTimerId);
     RepaintFace();
 }
 
@@ -64,7 +59,6 @@ static void PlayNextTrack() { PlayTrack(-1); }
 void ListenToPlayback(HWND window)
 {
     playbackReports = {window, ShowOpenedTrack, ShowTransport, ShowPosition, PlayNextTrack};
-    player.pollTimerRunning = 0;
 }
 
 void OnHScroll()

@@ -434,14 +434,7 @@ bool KeyIsFree(UINT key)
 HWND StartTestPlayer(const std::string &directory, const std::string &tail)
 {
     SetCurrentDirectoryA(directory.c_str());
-    // A fake engine bound by the test stays in place through start-up.
-    Vbmp3Entries engine = player.vbmp3;
-    int32_t available = player.mp3EngineAvailable;
     HWND window = StartPlayer(GetModuleHandleA(nullptr), WidenText(tail.c_str()).c_str(), SW_SHOWNORMAL);
-    if (available) {
-        player.vbmp3 = engine;
-        player.mp3EngineAvailable = available;
-    }
     PumpMessages();
     return window;
 }
