@@ -24,6 +24,8 @@ report_build_progress() {
 build_all() {
   local log="$BUILD/build.log" configure_log="$BUILD/configure.log"
   mkdir -p "$BUILD"
+  # The decoder libraries first: configuring looks for them.
+  "$TOP/scripts/build_codecs.sh" || exit 1
   if [ ! -f "$BUILD/CMakeCache.txt" ]; then
     echo "$SCRIPT_NAME: configuring the build (CMake, MinGW-w64 i686)" >&2
     cmake -S "$TOP" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-i686.cmake" >"$configure_log" 2>&1 \

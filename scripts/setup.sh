@@ -20,6 +20,9 @@ packages+=(gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
            unzip)
 # xev and python3 time and summarise the player's benchmark.
 packages+=(x11-utils python3)
+# scripts/build_codecs.sh fetches the decoder libraries' Debian sources:
+# dpkg-source unpacks them, the archive keyring checks the package lists.
+packages+=(dpkg-dev debian-archive-keyring)
 
 need_install=0
 for p in "${packages[@]}"; do
