@@ -6,7 +6,7 @@ uint64_t HeardSample()
 {
     if (!engine.trackOpen)
         return 0;
-    const uint64_t total = engine.track.stream.totalSamples;
+    const uint64_t total = engine.track.totalSamples;
     if (engine.state == StateEnded)
         return total;
     uint64_t sample = engine.heardBase;
@@ -89,8 +89,8 @@ bool StartOutput()
         }
     }
     if (!engine.outputOpen) {
-        const FrameHeader &format = engine.track.stream.format;
-        if (!OpenWaveOutput(&engine.output, format.sampleRate, format.channels, engine.bufferDone))
+        const Track &track = engine.track;
+        if (!OpenWaveOutput(&engine.output, int(track.sampleRate), int(track.channels), engine.bufferDone))
             return false;
         engine.outputOpen = true;
     }

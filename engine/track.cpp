@@ -4,11 +4,7 @@
 #include <cstring>
 #include <new>
 
-namespace {
-
-// Reads up to `bytes` bytes at `offset`; returns how many it read (fewer,
-// or none, once the file has been cut shorter or can no longer be read).
-size_t ReadAt(void *file, uint64_t offset, uint8_t *out, size_t bytes)
+size_t ReadTrackFile(HANDLE file, uint64_t offset, uint8_t *out, size_t bytes)
 {
     size_t done = 0;
     while (done < bytes) {
@@ -18,11 +14,18 @@ size_t ReadAt(void *file, uint64_t offset, uint8_t *out, size_t bytes)
         at.OffsetHigh = DWORD((offset + done) >> 32);
         DWORD got = 0;
         DWORD want = DWORD(bytes - done);
-        if (!ReadFile(static_cast<HANDLE>(file), out + done, want, &got, &at) || got == 0)
+        if (!ReadFile(file, out + done, want, &got, &at) || got == 0)
             break;
         done += got;
     }
     return done;
+}
+
+namespace {
+
+size_t ReadAt(void *file, uint64_t offset, uint8_t *out, size_t bytes)
+{
+    return ReadTrackFile(static_cast<HANDLE>(file), offset, out, bytes);
 }
 
 bool OpenFile(const char *path, Track *track)
@@ -99,6 +102,20 @@ bool DecodeMore(Track *track)
     return true;
 }
 
+// A FLAC, Ogg Vorbis or Opus file, through its library.
+bool OpenCodecKind(Track *track)
+{
+    track->codec = OpenCodecTrack(track, track->kind, &track->codecFormat);
+    if (!track->codec)
+        return false;
+    const CodecFormat &format = track->codecFormat;
+    track->sampleRate = format.sampleRate;
+    track->channels = format.channels;
+    track->totalSamples = format.totalSamples;
+    track->averageBitrate = format.averageBitrate;
+    return true;
+}
+
 } // namespace
 
 bool OpenTrack(Track *track, const char *path)
@@ -106,28 +123,46 @@ bool OpenTrack(Track *track, const char *path)
     *track = Track();
     if (!path || std::strlen(path) >= MAX_PATH)
         return false;
-    bool parsed = false;
-    if (OpenFile(path, track)) {
-        ByteSource source = {track->size, ReadAt, track->file, 0};
-        // The index grows with the file; a file made of nothing but the
-        // smallest frames could ask for more memory than there is.
-        try {
-            parsed = ParseMp3Source(source, &track->stream);
-        } catch (const std::bad_alloc &) {
-            parsed = false;
+    if (!OpenFile(path, track)) {
+        CloseTrack(track);
+        return false;
+    }
+    ByteSource source = {track->size, ReadAt, track->file, 0};
+    track->kind = DetectContainer(source, &track->audioStart);
+    if (track->kind != ContainerMpegAudio) {
+        if (track->kind == ContainerOggOther || !OpenCodecKind(track)) {
+            CloseTrack(track);
+            return false;
         }
+        track->blockAlign = 2 * track->channels;
+        SeekTrack(track, 0);
+        return true;
+    }
+    // The index grows with the file; a file made of nothing but the
+    // smallest frames could ask for more memory than there is.
+    bool parsed = false;
+    try {
+        parsed = ParseMp3Source(source, &track->stream);
+    } catch (const std::bad_alloc &) {
+        parsed = false;
     }
     if (!parsed || !OpenAcmDecoder(&track->decoder, track->stream.format)) {
         CloseTrack(track);
         return false;
     }
-    track->blockAlign = 2 * uint32_t(track->stream.format.channels);
+    track->sampleRate = uint32_t(track->stream.format.sampleRate);
+    track->channels = uint32_t(track->stream.format.channels);
+    track->totalSamples = track->stream.totalSamples;
+    track->averageBitrate = track->stream.averageBitrate;
+    track->blockAlign = 2 * track->channels;
     SeekTrack(track, 0);
     return true;
 }
 
 void CloseTrack(Track *track)
 {
+    if (track->codec)
+        CloseCodecTrack(track->codec);
     if (track->decoder.stream)
         CloseAcmDecoder(&track->decoder);
     if (track->file)
@@ -138,6 +173,13 @@ void CloseTrack(Track *track)
 
 void SeekTrack(Track *track, uint64_t sample)
 {
+    if (track->codec) {
+        if (sample > track->totalSamples)
+            sample = track->totalSamples;
+        // A file that no longer lets the decoder there has nothing more.
+        track->position = SeekCodecTrack(track->codec, sample) ? sample : track->totalSamples;
+        return;
+    }
     const Mp3Stream &stream = track->stream;
     if (sample > stream.totalSamples)
         sample = stream.totalSamples;
@@ -173,6 +215,20 @@ void SeekTrack(Track *track, uint64_t sample)
 uint32_t ReadTrackPcm(Track *track, uint8_t *out, uint32_t bytes)
 {
     const uint32_t align = track->blockAlign;
+    if (track->codec) {
+        uint32_t written = 0;
+        while (written + align <= bytes && track->position < track->totalSamples) {
+            uint64_t frames = (bytes - written) / align;
+            if (frames > track->totalSamples - track->position)
+                frames = track->totalSamples - track->position;
+            uint32_t got = ReadCodecTrack(track->codec, reinterpret_cast<int16_t *>(out + written), uint32_t(frames));
+            if (got == 0)
+                break;
+            written += got * align;
+            track->position += got;
+        }
+        return written;
+    }
     uint32_t written = 0;
     while (written + align <= bytes && track->position < track->stream.totalSamples) {
         if (track->pcmBytes == 0) {

@@ -1,5 +1,7 @@
-// An open MP3 file: its handle, its frame index and a decoding cursor that
-// turns it into exactly the source's samples, from any sample on.
+// An open track: its file's handle and a decoding cursor that turns it
+// into exactly the source's samples, from any sample on. An MP3 file is
+// indexed frame by frame and decoded by the platform's codec; FLAC, Ogg
+// Vorbis and Opus files by their own libraries (codec_track.h).
 //
 // The file is read with ordinary reads, never mapped: another program may
 // cut or rewrite it while it plays (a pulled drive, a lost share, a tag
@@ -8,6 +10,7 @@
 #pragma once
 
 #include "acm_decoder.h"
+#include "codec_track.h"
 #include "mp3_stream.h"
 
 // Files larger than this are not read.
@@ -20,6 +23,17 @@ const uint64_t MaxBorrowedBytes = 511;
 struct Track {
     HANDLE file;
     uint64_t size;            // as it was when opened
+    ContainerKind kind;
+    uint64_t audioStart;      // the first byte after any tags in front
+    uint32_t sampleRate;      // of the PCM handed out
+    uint32_t channels;
+    uint64_t totalSamples;    // per channel, after trimming
+    uint32_t averageBitrate;  // kbit/s
+
+    CodecState *codec;        // the library decoding any kind but MPEG audio
+    CodecFormat codecFormat;
+
+    // MPEG audio only.
     Mp3Stream stream;
     AcmDecoder decoder;
     uint32_t blockAlign;      // bytes per PCM sample frame
@@ -32,6 +46,10 @@ struct Track {
     uint32_t pcmOffset;       // unread PCM in decoder.pcm
     uint32_t pcmBytes;
 };
+
+// Reads up to `bytes` bytes at `offset`; returns how many it read (fewer,
+// or none, once the file has been cut shorter or can no longer be read).
+size_t ReadTrackFile(HANDLE file, uint64_t offset, uint8_t *out, size_t bytes);
 
 // Opens and parses the file and opens the codec. Returns false, with
 // nothing held, when it cannot be played.

@@ -10,8 +10,29 @@ namespace {
 // In MP3 engine terms, the version is 1.00.
 const int EngineVersion = 100;
 
-void FillInfo(InfoRecord *info, const Mp3Stream &stream)
+// A FLAC, Ogg Vorbis or Opus track: what it shares with MPEG audio; the
+// MPEG fields stay zero.
+void FillCodecInfo(InfoRecord *info, const Track &track)
 {
+    const uint64_t rate = track.sampleRate;
+    info->sampleRate = track.sampleRate;
+    info->channels = track.channels;
+    info->bitrate = track.averageBitrate;
+    info->totalSamples = track.totalSamples < 0xFFFFFFFFu ? uint32_t(track.totalSamples) : 0xFFFFFFFFu;
+    info->totalMilliseconds = uint32_t(track.totalSamples * 1000 / rate);
+    info->channelMode = track.channels == 1 ? 3 : 0;
+    info->audioOffset = uint32_t(track.audioStart);
+    info->audioBytes = uint32_t(track.size - track.audioStart);
+    info->totalSeconds = int32_t(track.totalSamples / rate);
+}
+
+void FillInfo(InfoRecord *info, const Track &track)
+{
+    if (track.codec) {
+        FillCodecInfo(info, track);
+        return;
+    }
+    const Mp3Stream &stream = track.stream;
     const uint64_t rate = uint64_t(stream.format.sampleRate);
     info->sampleRate = uint32_t(rate);
     info->channels = uint32_t(stream.format.channels);
@@ -97,7 +118,7 @@ ENTRY(vbmp3_open, const char *path, InfoRecord *info)
         engine.trackOpen = true;
         engine.state = StateStopped;
         if (info)
-            FillInfo(info, engine.track.stream);
+            FillInfo(info, engine.track);
     }
     LeaveCriticalSection(&engine.lock);
     return opened ? 1 : 0;
@@ -116,7 +137,7 @@ ENTRY(vbmp3_getState, int *position)
     EnterCriticalSection(&engine.lock);
     int state = engine.state;
     if (position) {
-        uint64_t rate = engine.trackOpen ? uint64_t(engine.track.stream.format.sampleRate) : 0;
+        uint64_t rate = engine.trackOpen ? uint64_t(engine.track.sampleRate) : 0;
         *position = rate ? int(HeardSample() / rate) : 0;
     }
     LeaveCriticalSection(&engine.lock);
@@ -175,7 +196,7 @@ ENTRY(vbmp3_seek, int seconds)
     EnterCriticalSection(&engine.lock);
     bool moved = engine.trackOpen;
     if (moved) {
-        uint64_t sample = seconds > 0 ? uint64_t(seconds) * uint64_t(engine.track.stream.format.sampleRate) : 0;
+        uint64_t sample = seconds > 0 ? uint64_t(seconds) * uint64_t(engine.track.sampleRate) : 0;
         // Playing plays on from there on a fresh device; paused stays
         // paused, without a device until it plays on.
         if (engine.state == StatePlaying) {

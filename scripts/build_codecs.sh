@@ -172,5 +172,10 @@ for name in "${pending[@]}"; do
                cmake_build flac "$SOURCE" "${FLAC_ARGS[@]}"
                rm -rf "$PREFIX/include/FLAC++" ;;
   esac
+  # Their licences ask that every copy carries their notices: the
+  # download's Licenses.txt is made from these.
+  licence="$SOURCE/COPYING"; [ "$name" = flac ] && licence="$SOURCE/COPYING.Xiph"
+  mkdir -p "$PREFIX/licenses" && cp "$licence" "$PREFIX/licenses/$name.txt" \
+    || fail "could not keep the licence of $name ($licence)"
 done
 echo "$SCRIPT_NAME: the decoder libraries are in $PREFIX" >&2

@@ -66,6 +66,16 @@ wine_env() {
       || fail "could not create the Wine prefix $WINEPREFIX"
     wineserver -w
   fi
+  # MCI opens a file by the device its extension names. Windows lists M4A
+  # (and, with its newer media services, FLAC, Ogg and Opus) for its media
+  # player device; Wine's own list stops at the older kinds, although its
+  # media services play these too.
+  local extensions='HKLM\Software\Microsoft\Windows NT\CurrentVersion\MCI Extensions'
+  wine_settings media-extensions-1 \
+    "$extensions" m4a REG_SZ MPEGVideo \
+    "$extensions" flac REG_SZ MPEGVideo \
+    "$extensions" ogg REG_SZ MPEGVideo \
+    "$extensions" opus REG_SZ MPEGVideo
 }
 
 # wine_settings NAME 'KEY' VALUE-NAME TYPE DATA ...: registry settings for

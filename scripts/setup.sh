@@ -23,6 +23,9 @@ packages+=(x11-utils python3)
 # scripts/build_codecs.sh fetches the decoder libraries' Debian sources:
 # dpkg-source unpacks them, the archive keyring checks the package lists.
 packages+=(dpkg-dev debian-archive-keyring)
+# The engine tests make their FLAC, Ogg Vorbis and Opus files with each
+# format's own encoder, and compare with what its own decoder makes.
+packages+=(flac vorbis-tools opus-tools)
 
 need_install=0
 for p in "${packages[@]}"; do

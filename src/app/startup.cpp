@@ -73,7 +73,8 @@ HWND StartPlayer(HINSTANCE instance, const wchar_t *commandTail, int showCommand
                                         CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr,
                                         nullptr, instance, nullptr);
 
-    player.filePatterns = {"*.mid", "*.wav", "*.mp3", "*.wma"};
+    // Today's formats come after the four of old, which keep their order.
+    player.filePatterns = {"*.mid", "*.wav", "*.mp3", "*.wma", "*.flac", "*.ogg", "*.opus", "*.m4a"};
 
     // A current directory that no narrow path names, or too long for a path
     // buffer, leaves D empty: the picture and list file are then looked for

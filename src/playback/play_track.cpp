@@ -67,9 +67,14 @@ static bool IsFile(const std::string &path)
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-static bool UsesMp3Engine(const std::string &path)
+// The engine plays MP3, FLAC, Ogg Vorbis and Opus; everything else, and
+// these too when the engine is not there, goes to MCI.
+static bool UsesEngine(const std::string &path)
 {
-    return EndsWith(path.c_str(), ".mp3") && Mp3EngineReady();
+    const char *name = path.c_str();
+    bool engineKind = EndsWith(name, ".mp3") || EndsWith(name, ".flac") || EndsWith(name, ".ogg") ||
+                      EndsWith(name, ".opus");
+    return engineKind && Mp3EngineReady();
 }
 
 static void ShowStartedTrack(const std::string &title)
@@ -103,7 +108,7 @@ static Outcome TryToStart(const std::string &path)
         SetCurrentDirectoryW(player.startFolder.c_str());
     if (!IsFile(path))
         return Outcome::Refused;
-    bool started = OpenTrack(path, UsesMp3Engine(path));
+    bool started = OpenTrack(path, UsesEngine(path));
     player.midiTrack = started && player.backEnd == Mci && IsMidiFile(path);
     return started ? Outcome::Started : Outcome::OpenFailed;
 }

@@ -16,8 +16,9 @@
 
 // Filter lists: description and pattern pairs, each NUL-terminated, with
 // one more NUL to end the list.
-static const char OpenFilter[] = "音声ファイル(*.mid;*.mp3;*.wma;*.wav)\0*.mid;*.mp3;*.wma;*.wav\0"
-                                 "すべてのファイル(*.*)\0*.*\0";
+static const char OpenFilter[] =
+    "音声ファイル(*.mid;*.mp3;*.wma;*.wav;*.flac;*.ogg;*.opus;*.m4a)\0*.mid;*.mp3;*.wma;*.wav;*.flac;*.ogg;*.opus;*.m4a\0"
+    "すべてのファイル(*.*)\0*.*\0";
 static const char SaveFilter[] = "すべてのファイル(*.*)\0*.*\0";
 
 // The record size of the first common-dialog release, without the three

@@ -145,7 +145,7 @@ TEST_F(StartupTest, StartsIdleInAnEmptyFolder)
     EXPECT_EQ(player.trackOpen | player.playing | player.paused | player.stopped, 0);
     EXPECT_TRUE(player.title.empty());
     EXPECT_EQ(player.mp3EngineAvailable, 0);
-    const std::vector<std::string> patterns = {"*.mid", "*.wav", "*.mp3", "*.wma"};
+    const std::vector<std::string> patterns = {"*.mid", "*.wav", "*.mp3", "*.wma", "*.flac", "*.ogg", "*.opus", "*.m4a"};
     EXPECT_EQ(player.filePatterns, patterns);
 }
 

@@ -5,81 +5,13 @@
 #include "engine_test_support.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <set>
 
 namespace {
 
-int State(int *position = nullptr)
-{
-    int scratch = -1;
-    return Engine().getState(position ? position : &scratch);
-}
-
-int Position()
-{
-    int position = -1;
-    Engine().getState(&position);
-    return position;
-}
-
-// Generous: where 32-bit programs run emulated, decoding a few seconds
-// can take most of a minute.
-bool WaitForEnd() { return WaitUntil([] { return State() != StatePlaying; }, 120000); }
-
-// Everything that reached the sound device since it was last opened (the
-// sound file starts again at each open), nothing trimmed.
-std::string Sound() { return ReadBytes(SoundFilePath()); }
-
-// When the sound device runs dry it writes silence of its own, less than
-// one 10 ms period each time; a machine too busy to keep it fed makes that
-// happen now and then in a track, a few periods in a row at worst. The
-// engine's own buffers hold 100 ms: silence that it added or a buffer that
-// it lost would be far longer. Returns the sound since the device was last
-// opened, without that padding when it is `expected` with nothing but
-// such short runs of zero frames put in; otherwise all of it, unchanged,
-// for the test to compare.
-std::string HeardAgainst(const std::string &expected, int sampleRate = 44100, int channels = 2)
-{
-    std::string heard = Sound();
-    const size_t frameBytes = 2 * size_t(channels);
-    const size_t longestPadding = 4 * size_t(sampleRate) / 100 * frameBytes;
-    if (heard.size() <= expected.size() || heard.size() % frameBytes || expected.size() % frameBytes)
-        return heard;
-    const std::string silence(frameBytes, '\0');
-    std::string kept;
-    size_t e = 0, padding = 0, run = 0;
-    for (size_t h = 0; h < heard.size(); h += frameBytes) {
-        if (e < expected.size() && heard.compare(h, frameBytes, expected, e, frameBytes) == 0) {
-            kept.append(heard, h, frameBytes);
-            e += frameBytes;
-            run = 0;
-        } else if (heard.compare(h, frameBytes, silence) == 0 && (run += frameBytes) <= longestPadding) {
-            padding += frameBytes;
-        } else {
-            return heard;
-        }
-    }
-    if (e != expected.size())
-        return heard;
-    std::printf("the sound device ran dry: %u frames of its own silence left out\n", unsigned(padding / frameBytes));
-    return kept;
-}
-
-class EngineApiTest : public ::testing::Test {
+class EngineApiTest : public EngineTest {
   protected:
-    void SetUp() override
-    {
-        ASSERT_NE(EngineModule(), nullptr) << "build/VBMP3.dll did not load";
-        ASSERT_EQ(Engine().init(), 1);
-        ClearSound();
-    }
-    void TearDown() override
-    {
-        Engine().close();
-        Engine().free();
-    }
     // Opens a fixture and checks that it opened.
     void Open(const char *name)
     {

@@ -1,5 +1,7 @@
 #include "engine_test_support.h"
 
+#include <cstdio>
+
 #include <cmath>
 
 std::string Fixture(const std::string &name)
@@ -186,4 +188,61 @@ bool StartProgramWithLog(const std::string &exe, const std::vector<std::string> 
     program.process.hProcess =
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
     return program.process.hProcess != nullptr;
+}
+
+int State(int *position)
+{
+    int scratch = -1;
+    return Engine().getState(position ? position : &scratch);
+}
+
+int Position()
+{
+    int position = -1;
+    Engine().getState(&position);
+    return position;
+}
+
+bool WaitForEnd() { return WaitUntil([] { return State() != StatePlaying; }, 120000); }
+
+std::string Sound() { return ReadBytes(SoundFilePath()); }
+
+std::string HeardAgainst(const std::string &expected, int sampleRate, int channels)
+{
+    std::string heard = Sound();
+    const size_t frameBytes = 2 * size_t(channels);
+    const size_t longestPadding = 4 * size_t(sampleRate) / 100 * frameBytes;
+    if (heard.size() <= expected.size() || heard.size() % frameBytes || expected.size() % frameBytes)
+        return heard;
+    const std::string silence(frameBytes, '\0');
+    std::string kept;
+    size_t e = 0, padding = 0, run = 0;
+    for (size_t h = 0; h < heard.size(); h += frameBytes) {
+        if (e < expected.size() && heard.compare(h, frameBytes, expected, e, frameBytes) == 0) {
+            kept.append(heard, h, frameBytes);
+            e += frameBytes;
+            run = 0;
+        } else if (heard.compare(h, frameBytes, silence) == 0 && (run += frameBytes) <= longestPadding) {
+            padding += frameBytes;
+        } else {
+            return heard;
+        }
+    }
+    if (e != expected.size())
+        return heard;
+    std::printf("the sound device ran dry: %u frames of its own silence left out\n", unsigned(padding / frameBytes));
+    return kept;
+}
+
+void EngineTest::SetUp()
+{
+    ASSERT_NE(EngineModule(), nullptr) << "build/VBMP3.dll did not load";
+    ASSERT_EQ(Engine().init(), 1);
+    ClearSound();
+}
+
+void EngineTest::TearDown()
+{
+    Engine().close();
+    Engine().free();
 }

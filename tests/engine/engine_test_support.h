@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-// An MP3 fixture made by make_fixtures.sh.
+// A fixture made by make_fixtures.sh.
 std::string Fixture(const std::string &name);
 // The sound a fixture was encoded from (NAME.raw beside NAME.mp3).
 std::string FixtureSource(const std::string &name);
@@ -36,6 +36,35 @@ struct Alignment {
     double correlation;  // at that offset; 1 for the same sound
 };
 Alignment AlignWithSource(const std::string &heard, const std::string &source, int channels);
+
+// A test of the built library: the engine made ready and the sound file
+// emptied first, the track closed and the engine freed afterwards.
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// The engine's state, and its position in seconds.
+int State(int *position = nullptr);
+int Position();
+// Waits (bounded, generously: where 32-bit programs run emulated, decoding
+// a few seconds can take most of a minute) until the engine stops playing.
+bool WaitForEnd();
+
+// Everything that reached the sound device since it was last opened (the
+// sound file starts again at each open), nothing trimmed.
+std::string Sound();
+
+// When the sound device runs dry it writes silence of its own, less than
+// one 10 ms period each time; a machine too busy to keep it fed makes that
+// happen now and then in a track, a few periods in a row at worst. The
+// engine's own buffers hold 100 ms: silence that it added or a buffer that
+// it lost would be far longer. Returns the sound since the device was last
+// opened, without that padding when it is `expected` with nothing but
+// such short runs of zero frames put in; otherwise all of it, unchanged,
+// for the test to compare.
+std::string HeardAgainst(const std::string &expected, int sampleRate = 44100, int channels = 2);
 
 // Cuts the file to `bytes` bytes from the Linux side, under the feet of
 // whoever has it open; through the platform when that cannot run. True

@@ -1,29 +1,11 @@
 // libFuzzer target for the MP3 stream parser: any bytes, no crash, no read
 // outside the buffer, an index that stays inside the file, and the same
 // index when the file is read a small window at a time.
+#include "memory_source.h"
 #include "mp3_stream.h"
 
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-struct Memory {
-    const uint8_t *data;
-    size_t size;
-};
-
-size_t ReadMemory(void *context, uint64_t offset, uint8_t *out, size_t bytes)
-{
-    const Memory *memory = static_cast<const Memory *>(context);
-    if (offset >= memory->size)
-        return 0;
-    size_t count = memory->size - size_t(offset) < bytes ? memory->size - size_t(offset) : bytes;
-    std::memcpy(out, memory->data + offset, count);
-    return count;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# make_fixtures.sh OUT CORPUS: makes the engine tests' MP3 files in OUT from
-# tones that sox synthesises, encoded with lame, and copies the small ones
+# make_fixtures.sh OUT CORPUS: makes the engine tests' files in OUT from
+# tones that sox synthesises, encoded with lame, flac, oggenc and opusenc,
+# and copies the small ones
 # into the parser fuzzer's seed corpus CORPUS. NAME.raw beside NAME.mp3 is
 # the sound it was encoded from (16-bit PCM), for the tests that compare
 # what is heard with what was encoded.
@@ -99,6 +100,60 @@ head -c $((size - 200)) cbr128.mp3 >truncated.mp3
 : >empty.mp3
 sox -R -n -t raw -r 8000 -e signed -b 8 -c 1 random.mp3 synth 2.5 whitenoise
 head -c 3 cbr128.mp3 >tiny.mp3
+
+# ---- FLAC, Ogg Vorbis and Opus ---------------------------------------------
+# NAME.ref beside each is what the format's own command-line decoder makes
+# of it (16-bit PCM): what the engine must play, sample for sample.
+flac_ref() { flac --silent --force -d --force-raw-format --endian=little --sign=signed -o "$2" "$1"; }
+
+# Stereo 44.1 kHz at the default and at the smallest and largest common
+# block sizes; lossless, so each decodes to its source.
+flac --silent --force -o sweep.flac "$work/sweep.wav"
+flac --silent --force -b 192 -o blocks192.flac "$work/sweep.wav"
+flac --silent --force --lax -b 16384 -o blocks16384.flac "$work/sweep.wav"
+for name in sweep blocks192 blocks16384; do flac_ref $name.flac $name.ref; done
+# Mono 22.05 kHz, and 8-bit mono 48 kHz (scaled up to 16 bits exactly).
+flac --silent --force -o sweep22.flac "$work/sweep22.wav"
+flac_ref sweep22.flac sweep22.ref
+sox -R -n -r 48000 -c 1 -b 8 "$work/m8.wav" synth 2 sine 300-3000 vol 0.5
+flac --silent --force -o mono8.flac "$work/m8.wav"
+sox "$work/m8.wav" -t raw -e signed -b 16 mono8.ref
+# 24 bits at 96 kHz: played as 16 bits with dither, so only its length
+# and tone are checked.
+sox -R -n -r 96000 -c 2 -b 24 "$work/hd.wav" synth 2 sine 880 vol 0.5
+flac --silent --force -o hd24.flac "$work/hd.wav" 2>/dev/null
+# Six channels, each its own tone, mixed down to stereo.
+sox -R -n -r 48000 -c 6 -b 16 "$work/six.wav" synth 2 sine 300 sine 500 sine 700 sine 900 sine 1100 sine 1300 vol 0.3
+flac --silent --force -o six.flac "$work/six.wav" 2>/dev/null
+# A stream that does not say its length, as one written while it was
+# encoded; one with a large picture first; one behind an ID3v2 tag.
+cp sweep.flac nolength.flac && metaflac --set-total-samples=0 nolength.flac 2>/dev/null
+cp sweep.ref nolength.ref
+head -c 3000000 /dev/urandom >"$work/cover.png"
+cp sweep.flac picture.flac && metaflac --import-picture-from="3|image/png||1000x1000x24|$work/cover.png" picture.flac
+cp sweep.ref picture.ref
+cat "$work/tag.bin" sweep.flac >id3.flac
+cp sweep.ref id3.ref
+# Damage in the middle, and the end cut off.
+cp sweep.flac damaged.flac
+dd if="$work/noise.raw" of=damaged.flac bs=1 seek=120000 count=1500 conv=notrunc status=none
+head -c $(($(stat -c %s sweep.flac) * 2 / 3)) sweep.flac >truncated.flac
+
+# Ogg Vorbis and Opus: lossy, so the reference is the encoder's decoder.
+oggenc --quiet -q 4 -o sweep.ogg "$work/sweep.wav"
+oggdec --quiet -R -o sweep-ogg.ref sweep.ogg
+oggenc --quiet -q 2 -o sweep22.ogg "$work/sweep22.wav"
+oggdec --quiet -R -o sweep22-ogg.ref sweep22.ogg
+oggenc --quiet -q 2 -o six.ogg "$work/six.wav"
+opusenc --quiet --bitrate 128 "$work/sweep.wav" sweep.opus
+opusdec --quiet --rate 48000 --no-dither sweep.opus "$work/opus.wav"
+sox "$work/opus.wav" -t raw -e signed -b 16 sweep-opus.ref
+opusenc --quiet --bitrate 48 "$work/sweep22.wav" sweep22.opus
+opusdec --quiet --rate 48000 --no-dither sweep22.opus "$work/opus22.wav"
+sox "$work/opus22.wav" -t raw -e signed -b 16 sweep22-opus.ref
+opusenc --quiet --bitrate 192 "$work/six.wav" six.opus 2>/dev/null
+# An Ogg stream of a codec the engine does not play: FLAC in Ogg.
+flac --silent --force --ogg -o ogg-flac.ogg "$work/sweep.wav"
 
 head -c 5000 free.mp3 >"$corpus/free-start.mp3"
 cp cbr128.mp3 crc.mp3 notag.mp3 mono22.mp3 rate8000.mp3 id3v2.mp3 ape.mp3 truncated.mp3 tiny.mp3 "$corpus/"

@@ -259,11 +259,14 @@ TEST_F(CommandLineStartupTest, ScansTheCurrentDirectoryWithoutAList)
 {
     MciRecorder mci;
     TempDir folder;
-    Touch(folder / "b.wav");
-    Touch(folder / "a.mid");
+    // Named so that no order but the patterns' gives this list; the four
+    // kinds of old come first, in their order.
+    for (const char *name : {"a.m4a", "b.opus", "c.ogg", "d.flac", "e.wma", "f.mp3", "g.wav", "h.mid", "i.txt"})
+        Touch(folder / name);
     StartTestPlayer(folder.path());
     std::string D = folder.path() + "\\";
-    EXPECT_EQ(player.playlist, (Items{D + "a.mid", D + "b.wav"}));
+    EXPECT_EQ(player.playlist, (Items{D + "h.mid", D + "g.wav", D + "f.mp3", D + "e.wma", D + "d.flac", D + "c.ogg",
+                                      D + "b.opus", D + "a.m4a"}));
 }
 
 TEST_F(CommandLineStartupTest, StartsTheFirstTrackWhenAnythingWasFound)

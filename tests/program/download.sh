@@ -33,8 +33,8 @@ cmake --build "$build" --target package >"$build/package.log" 2>&1 \
 [ -f "$zip" ] || fail "the package target did not make $zip"
 
 names=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
-[ "$names" = "ReadMe.txt Tunewell.exe VBMP3.dll " ] \
-  || fail "$zip holds '$names', not ReadMe.txt, Tunewell.exe and VBMP3.dll"
+[ "$names" = "Licenses.txt ReadMe.txt Tunewell.exe VBMP3.dll " ] \
+  || fail "$zip holds '$names', not Licenses.txt, ReadMe.txt, Tunewell.exe and VBMP3.dll"
 
 top=$(mktemp -d "${TMPDIR:-/tmp}/tunewell-download.XXXXXX")
 folder="$top/音楽 プレーヤー"

@@ -48,7 +48,7 @@ class DownloadTest : public ::testing::Test {
         folder = UnpackedFolder();
         ASSERT_FALSE(folder.empty()) << "no unpacked download: the download_unpack test makes it";
         ASSERT_TRUE(HasSpaceAndNonAscii(folder)) << folder;
-        for (const char *name : {"Tunewell.exe", "VBMP3.dll", "ReadMe.txt"})
+        for (const char *name : {"Tunewell.exe", "VBMP3.dll", "ReadMe.txt", "Licenses.txt"})
             ASSERT_TRUE(FileExists(folder + "\\" + name)) << name << " missing in " << folder;
     }
     std::string folder;
@@ -83,6 +83,21 @@ TEST_F(DownloadTest, Mp3IsHeardThroughTheEngineAndTheAboutBoxSaysSo)
     SoundSummary heard = SummarizeSound(pcm.substr(begin, 4 * 44100), 22050, 1);
     EXPECT_NEAR(heard.frequency, 1000, 20);
     EXPECT_GT(heard.rms, 5000);
+}
+
+// The notices of the libraries inside the engine, whose licences ask that
+// every copy carries them, as text for Notepad.
+TEST_F(DownloadTest, LicencesCarryTheNoticeOfEachLibraryInside)
+{
+    std::string text = ReadBytes(folder + "\\Licenses.txt");
+    for (const char *library : {"flac", "libogg", "libvorbis", "opus", "opusfile"})
+        EXPECT_NE(text.find(std::string("==== ") + library + " ====\r\n"), std::string::npos) << library;
+    EXPECT_NE(text.find("Redistributions in binary form must reproduce the above copyright"), std::string::npos);
+    EXPECT_EQ(text.find("\r\r"), std::string::npos);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n') {
+            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
+        }
 }
 
 // UTF-8 with a byte-order mark and CR LF line ends: Notepad on any Windows

@@ -1,7 +1,7 @@
-// WMA files, MP3 files when the engine is not beside the program, and what
-// the engine refuses are played by the platform's media services through
-// MCI: they are heard, and the end of a WMA track moves on to the next
-// entry.
+// WMA files, MP3 and FLAC files when the engine is not beside the program,
+// and what the engine refuses are played by the platform's media services
+// through MCI: they are heard, and the end of a WMA track moves on to the
+// next entry.
 #include "program/program_support.h"
 
 #include <vector>
@@ -16,6 +16,7 @@ struct HeardCase {
 const HeardCase heardCases[] = {
     {"tone440.wma", 440},
     {"tone660.mp3", 660}, // no VBMP3.dll beside this copy of the program
+    {"tone990.flac", 990}, // the same
 };
 
 TEST(MciFormatsTest, TrackOnTheCommandLineIsHeard)
