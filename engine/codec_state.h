@@ -1,7 +1,7 @@
 // What the three library decoders share: the track's file as their
 // libraries read it, the PCM decoded but not yet handed out, and the
-// turning of any sample format and channel layout into the 16-bit mono or
-// stereo that is played. Private to the engine's codec files.
+// turning of any sample format and channel layout into the 16- or 24-bit
+// mono or stereo that is played. Private to the engine's codec files.
 #pragma once
 
 #include "codec_track.h"
@@ -23,11 +23,13 @@ struct CodecState {
     uint32_t sourceChannels;
     uint32_t channels;            // 1 or 2
     uint32_t bits;                // of the source's integer samples (FLAC)
-    uint32_t dither;              // noise for bit depths above 16
+    uint32_t outputBits;          // 16 or 24
+    uint32_t dither;              // noise for cutting deeper samples down
 
-    // Decoded, interleaved, ready to hand out (FLAC decodes whole blocks).
-    std::vector<int16_t> pending;
-    size_t pendingOffset;         // in samples, not frames
+    // Decoded, interleaved, little endian, ready to hand out (FLAC decodes
+    // whole blocks).
+    std::vector<uint8_t> pending;
+    size_t pendingOffset;         // in bytes
 
     FLAC__StreamDecoder *flac;
     bool flacCounting;            // decoding only to count the samples
@@ -55,6 +57,9 @@ bool SeekCodecFile(CodecState *codec, int64_t offset, int whence);
 
 // Mono and stereo stay as they are; more channels become stereo.
 uint32_t PlayedChannels(uint32_t sourceChannels);
+
+// Appends 16-bit samples as they are (Vorbis and Opus, always 16-bit out).
+void PutSixteenBitSamples(CodecState *codec, const int16_t *samples, size_t count);
 
 // Appends `frames` frames of planar integer samples of `codec->bits` bits.
 void PutIntegerFrames(CodecState *codec, const int32_t *const planes[], uint32_t frames);

@@ -4,6 +4,7 @@
 #include <float.h>
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -67,14 +68,24 @@ void WeightsOf(Role role, float *left, float *right)
     *right = weights[role][1];
 }
 
-int16_t FloatToSixteen(float value)
+void PutSample(CodecState *codec, int32_t value)
 {
-    float scaled = value * 32768.0f;
-    if (scaled >= 32767.0f)
-        return 32767;
-    if (scaled <= -32768.0f)
-        return -32768;
-    return int16_t(std::lrintf(scaled));
+    codec->pending.push_back(uint8_t(value));
+    codec->pending.push_back(uint8_t(value >> 8));
+    if (codec->outputBits == 24)
+        codec->pending.push_back(uint8_t(value >> 16));
+}
+
+// A float sample (full scale ±1) at the output's depth.
+int32_t FloatToOutput(const CodecState *codec, float value)
+{
+    const float full = codec->outputBits == 24 ? 8388608.0f : 32768.0f;
+    float scaled = value * full;
+    if (scaled >= full - 1)
+        return int32_t(full - 1);
+    if (scaled <= -full)
+        return -int32_t(full);
+    return int32_t(std::lrintf(scaled));
 }
 
 // Mixes planar float frames down to stereo, scaled so that no sum clips.
@@ -99,8 +110,8 @@ void MixDown(CodecState *codec, float *const planes[], uint32_t frames, const ch
             l += planes[c][i] * left[c];
             r += planes[c][i] * right[c];
         }
-        codec->pending.push_back(FloatToSixteen(l / leftSum));
-        codec->pending.push_back(FloatToSixteen(r / rightSum));
+        PutSample(codec, FloatToOutput(codec, l / leftSum));
+        PutSample(codec, FloatToOutput(codec, r / rightSum));
     }
 }
 
@@ -111,29 +122,38 @@ uint32_t NextNoise(CodecState *codec)
     return codec->dither >> 8;
 }
 
-// One integer sample of `bits` bits as 16 bits: shorter ones are scaled
-// up exactly, longer ones rounded with triangular dither, so that their
-// quiet passages keep their detail as noise rather than distortion.
-int16_t IntegerToSixteen(CodecState *codec, int32_t sample, uint32_t bits)
+// One integer sample of `bits` bits at the output's depth: shorter ones
+// are scaled up exactly, longer ones rounded with triangular dither, so
+// that their quiet passages keep their detail as noise rather than
+// distortion.
+int32_t IntegerToOutput(CodecState *codec, int32_t sample, uint32_t bits)
 {
-    if (bits == 16)
-        return int16_t(sample);
-    if (bits < 16)
-        return int16_t(sample * (1 << (16 - bits)));
-    const uint32_t shift = bits - 16;
+    const uint32_t depth = codec->outputBits;
+    if (bits == depth)
+        return sample;
+    if (bits < depth)
+        return int32_t(int64_t(sample) * (int64_t(1) << (depth - bits)));
+    const uint32_t shift = bits - depth;
     const int64_t step = int64_t(1) << shift;
     const int64_t noise = int64_t(NextNoise(codec) & (step - 1)) - int64_t(NextNoise(codec) & (step - 1));
     int64_t value = (int64_t(sample) + noise + step / 2) >> shift;
-    if (value > 32767)
-        value = 32767;
-    if (value < -32768)
-        value = -32768;
-    return int16_t(value);
+    const int64_t largest = (int64_t(1) << (depth - 1)) - 1;
+    if (value > largest)
+        value = largest;
+    if (value < -largest - 1)
+        value = -largest - 1;
+    return int32_t(value);
 }
 
 } // namespace
 
 uint32_t PlayedChannels(uint32_t sourceChannels) { return sourceChannels == 1 ? 1 : 2; }
+
+void PutSixteenBitSamples(CodecState *codec, const int16_t *samples, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        PutSample(codec, samples[i]);
+}
 
 void PutIntegerFrames(CodecState *codec, const int32_t *const planes[], uint32_t frames)
 {
@@ -141,7 +161,7 @@ void PutIntegerFrames(CodecState *codec, const int32_t *const planes[], uint32_t
     if (count <= 2) {
         for (uint32_t i = 0; i < frames; ++i)
             for (uint32_t c = 0; c < count; ++c)
-                codec->pending.push_back(IntegerToSixteen(codec, planes[c][i], codec->bits));
+                PutSample(codec, IntegerToOutput(codec, planes[c][i], codec->bits));
         return;
     }
     std::vector<float> samples(size_t(count) * frames);
@@ -160,7 +180,7 @@ void PutFloatFrames(CodecState *codec, float *const planes[], uint32_t frames)
     if (codec->sourceChannels <= 2) {
         for (uint32_t i = 0; i < frames; ++i)
             for (uint32_t c = 0; c < codec->sourceChannels; ++c)
-                codec->pending.push_back(FloatToSixteen(planes[c][i]));
+                PutSample(codec, FloatToOutput(codec, planes[c][i]));
         return;
     }
     MixDown(codec, planes, frames, VorbisLayouts);
@@ -202,6 +222,7 @@ CodecState *OpenCodecTrack(Track *track, ContainerKind kind, CodecFormat *format
     codec->start = track->audioStart;
     codec->size = track->size - track->audioStart;
     codec->dither = 1;
+    codec->outputBits = 16;
     *format = CodecFormat();
     bool opened = false;
     PinnedPrecision precision;
@@ -214,6 +235,9 @@ CodecState *OpenCodecTrack(Track *track, ContainerKind kind, CodecFormat *format
         CloseCodecTrack(codec);
         return nullptr;
     }
+    // Deeper FLAC keeps 24 of its bits where the device takes them.
+    codec->outputBits = kind == ContainerFlac && codec->bits > 16 ? 24 : 16;
+    format->bits = codec->outputBits;
     const uint64_t seconds = format->totalSamples / format->sampleRate;
     format->averageBitrate = seconds ? uint32_t(track->size * 8 / 1000 / seconds) : 0;
     return codec;
@@ -228,6 +252,12 @@ void CloseCodecTrack(CodecState *codec)
     delete codec;
 }
 
+void LimitCodecTrackTo16Bits(CodecState *codec, CodecFormat *format)
+{
+    codec->outputBits = 16;
+    format->bits = 16;
+}
+
 bool SeekCodecTrack(CodecState *codec, uint64_t sample)
 {
     codec->pending.clear();
@@ -240,13 +270,13 @@ bool SeekCodecTrack(CodecState *codec, uint64_t sample)
     }
 }
 
-uint32_t ReadCodecTrack(CodecState *codec, int16_t *out, uint32_t frames)
+uint32_t ReadCodecTrack(CodecState *codec, uint8_t *out, uint32_t frames)
 {
-    const uint32_t channels = codec->channels;
+    const size_t frameBytes = size_t(codec->channels) * (codec->outputBits / 8);
     PinnedPrecision precision;
     uint32_t done = 0;
     while (done < frames) {
-        size_t available = (codec->pending.size() - codec->pendingOffset) / channels;
+        size_t available = (codec->pending.size() - codec->pendingOffset) / frameBytes;
         if (available == 0) {
             codec->pending.clear();
             codec->pendingOffset = 0;
@@ -261,10 +291,8 @@ uint32_t ReadCodecTrack(CodecState *codec, int16_t *out, uint32_t frames)
             continue;
         }
         size_t take = frames - done < available ? frames - done : available;
-        const int16_t *from = codec->pending.data() + codec->pendingOffset;
-        for (size_t i = 0; i < take * channels; ++i)
-            out[size_t(done) * channels + i] = from[i];
-        codec->pendingOffset += take * channels;
+        std::memcpy(out + size_t(done) * frameBytes, codec->pending.data() + codec->pendingOffset, take * frameBytes);
+        codec->pendingOffset += take * frameBytes;
         done += uint32_t(take);
     }
     return done;

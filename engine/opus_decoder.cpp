@@ -70,7 +70,7 @@ bool Decode(CodecState *codec)
             continue;
         if (frames <= 0)
             return false;
-        codec->pending.insert(codec->pending.end(), samples, samples + size_t(frames) * codec->channels);
+        PutSixteenBitSamples(codec, samples, size_t(frames) * codec->channels);
         return true;
     }
     return false;

@@ -90,7 +90,8 @@ bool StartOutput()
     }
     if (!engine.outputOpen) {
         const Track &track = engine.track;
-        if (!OpenWaveOutput(&engine.output, int(track.sampleRate), int(track.channels), engine.bufferDone))
+        if (!OpenWaveOutput(&engine.output, int(track.sampleRate), int(track.channels), int(track.bits),
+                            engine.bufferDone))
             return false;
         engine.outputOpen = true;
     }

@@ -39,8 +39,7 @@ bool OpenFile(const char *path, Track *track)
         return false;
     }
     LARGE_INTEGER length;
-    if (!GetFileSizeEx(track->file, &length) || length.QuadPart <= 0 ||
-        uint64_t(length.QuadPart) > LargestFileBytes)
+    if (!GetFileSizeEx(track->file, &length) || length.QuadPart <= 0)
         return false;
     track->size = uint64_t(length.QuadPart);
     return true;
@@ -111,6 +110,7 @@ bool OpenCodecKind(Track *track)
     const CodecFormat &format = track->codecFormat;
     track->sampleRate = format.sampleRate;
     track->channels = format.channels;
+    track->bits = format.bits;
     track->totalSamples = format.totalSamples;
     track->averageBitrate = format.averageBitrate;
     return true;
@@ -129,12 +129,17 @@ bool OpenTrack(Track *track, const char *path)
     }
     ByteSource source = {track->size, ReadAt, track->file, 0};
     track->kind = DetectContainer(source, &track->audioStart);
-    if (track->kind != ContainerMpegAudio) {
+    const bool mpeg = track->kind == ContainerMpegAudio;
+    if (track->size > (mpeg ? LargestFileBytes : LargestCodecFileBytes)) {
+        CloseTrack(track);
+        return false;
+    }
+    if (!mpeg) {
         if (track->kind == ContainerOggOther || !OpenCodecKind(track)) {
             CloseTrack(track);
             return false;
         }
-        track->blockAlign = 2 * track->channels;
+        track->blockAlign = track->bits / 8 * track->channels;
         SeekTrack(track, 0);
         return true;
     }
@@ -152,6 +157,7 @@ bool OpenTrack(Track *track, const char *path)
     }
     track->sampleRate = uint32_t(track->stream.format.sampleRate);
     track->channels = uint32_t(track->stream.format.channels);
+    track->bits = 16;
     track->totalSamples = track->stream.totalSamples;
     track->averageBitrate = track->stream.averageBitrate;
     track->blockAlign = 2 * track->channels;
@@ -169,6 +175,16 @@ void CloseTrack(Track *track)
         CloseHandle(track->file);
     // Gives the index's memory back now, not at the next open.
     *track = Track();
+}
+
+void LimitTrackTo16Bits(Track *track)
+{
+    if (!track->codec || track->bits == 16)
+        return;
+    LimitCodecTrackTo16Bits(track->codec, &track->codecFormat);
+    track->bits = 16;
+    track->blockAlign = 2 * track->channels;
+    SeekTrack(track, 0);
 }
 
 void SeekTrack(Track *track, uint64_t sample)
@@ -221,7 +237,7 @@ uint32_t ReadTrackPcm(Track *track, uint8_t *out, uint32_t bytes)
             uint64_t frames = (bytes - written) / align;
             if (frames > track->totalSamples - track->position)
                 frames = track->totalSamples - track->position;
-            uint32_t got = ReadCodecTrack(track->codec, reinterpret_cast<int16_t *>(out + written), uint32_t(frames));
+            uint32_t got = ReadCodecTrack(track->codec, out + written, uint32_t(frames));
             if (got == 0)
                 break;
             written += got * align;

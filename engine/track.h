@@ -13,8 +13,12 @@
 #include "codec_track.h"
 #include "mp3_stream.h"
 
-// Files larger than this are not read.
+// MP3 files larger than this are not read: their index grows with them.
 const uint64_t LargestFileBytes = 1024ull * 1024 * 1024;
+// Nor FLAC, Ogg Vorbis or Opus files larger than this (a long album of
+// high-resolution FLAC can pass the MP3 limit): vorbisfile's positions
+// are a 32-bit long on this platform.
+const uint64_t LargestCodecFileBytes = 0x7FFFFFFFull;
 
 // A Layer III frame may take up to this many bytes of its data from the
 // frames before it.
@@ -27,6 +31,7 @@ struct Track {
     uint64_t audioStart;      // the first byte after any tags in front
     uint32_t sampleRate;      // of the PCM handed out
     uint32_t channels;
+    uint32_t bits;            // 16, or 24 for FLAC deeper than 16
     uint64_t totalSamples;    // per channel, after trimming
     uint32_t averageBitrate;  // kbit/s
 
@@ -55,6 +60,10 @@ size_t ReadTrackFile(HANDLE file, uint64_t offset, uint8_t *out, size_t bytes);
 // nothing held, when it cannot be played.
 bool OpenTrack(Track *track, const char *path);
 void CloseTrack(Track *track);
+
+// Hands out 16-bit PCM (deeper samples dithered) for a device that does not
+// take the track's 24 bits. Called right after the open.
+void LimitTrackTo16Bits(Track *track);
 
 // Positions the cursor at a sample of the trimmed sound (clamped to its end).
 void SeekTrack(Track *track, uint64_t sample);

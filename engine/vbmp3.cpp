@@ -114,6 +114,10 @@ ENTRY(vbmp3_open, const char *path, InfoRecord *info)
         std::memset(info, 0, sizeof(InfoRecord));
     EnterCriticalSection(&engine.lock);
     bool opened = OpenTrack(&engine.track, path);
+    // 24-bit sound where the device takes it, else 16 bits with dither.
+    const Track &track = engine.track;
+    if (opened && track.bits > 16 && !WaveOutputTakes(int(track.sampleRate), int(track.channels), int(track.bits)))
+        LimitTrackTo16Bits(&engine.track);
     if (opened) {
         engine.trackOpen = true;
         engine.state = StateStopped;

@@ -83,8 +83,7 @@ bool Decode(CodecState *codec)
                 continue;
             if (got <= 0 || !SameFormatAs(codec, link, rate))
                 return false;
-            const int16_t *samples = reinterpret_cast<const int16_t *>(bytes);
-            codec->pending.insert(codec->pending.end(), samples, samples + got / 2);
+            PutSixteenBitSamples(codec, reinterpret_cast<const int16_t *>(bytes), size_t(got) / 2);
             return true;
         }
         float **planes = nullptr;

@@ -1,5 +1,7 @@
 #include "wave_output.h"
 
+#include <mmreg.h>
+
 #include <cstdlib>
 
 namespace {
@@ -9,19 +11,46 @@ bool Busy(const WAVEHDR &header)
     return (header.dwFlags & WHDR_INQUEUE) && !(header.dwFlags & WHDR_DONE);
 }
 
+// KSDATAFORMAT_SUBTYPE_PCM: integer PCM in an extensible wave format.
+const GUID IntegerPcm = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// 16 bits in the plain wave format; 24 bits, which the plain format does
+// not carry past two channels and many drivers refuse in it, in the
+// extensible one, as mono (centre) or stereo (front left and right).
+void DescribeFormat(WAVEFORMATEXTENSIBLE *format, int sampleRate, int channels, int bits)
+{
+    ZeroMemory(format, sizeof *format);
+    WAVEFORMATEX &wave = format->Format;
+    wave.wFormatTag = WAVE_FORMAT_PCM;
+    wave.nChannels = WORD(channels);
+    wave.nSamplesPerSec = DWORD(sampleRate);
+    wave.wBitsPerSample = WORD(bits);
+    wave.nBlockAlign = WORD(bits / 8 * channels);
+    wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
+    if (bits > 16) {
+        wave.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+        wave.cbSize = sizeof *format - sizeof wave;
+        format->Samples.wValidBitsPerSample = WORD(bits);
+        format->dwChannelMask = channels == 1 ? SPEAKER_FRONT_CENTER : SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
+        format->SubFormat = IntegerPcm;
+    }
+}
+
 } // namespace
 
-bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, HANDLE bufferDone)
+bool WaveOutputTakes(int sampleRate, int channels, int bits)
+{
+    WAVEFORMATEXTENSIBLE format;
+    DescribeFormat(&format, sampleRate, channels, bits);
+    return waveOutOpen(nullptr, WAVE_MAPPER, &format.Format, 0, 0, WAVE_FORMAT_QUERY) == MMSYSERR_NOERROR;
+}
+
+bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, int bits, HANDLE bufferDone)
 {
     ZeroMemory(output, sizeof *output);
-    WAVEFORMATEX format;
-    ZeroMemory(&format, sizeof format);
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = WORD(channels);
-    format.nSamplesPerSec = DWORD(sampleRate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = WORD(2 * channels);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    WAVEFORMATEXTENSIBLE described;
+    DescribeFormat(&described, sampleRate, channels, bits);
+    WAVEFORMATEX &format = described.Format;
 
     output->blockAlign = format.nBlockAlign;
     output->bufferBytes = format.nAvgBytesPerSec / (1000 / BufferMilliseconds);

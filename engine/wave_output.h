@@ -31,8 +31,11 @@ struct WaveOutput {
     uint64_t playedBytes;       // heard since the device was last reset
 };
 
-// Opens the device paused; `bufferDone` stays the caller's.
-bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, HANDLE bufferDone);
+// Opens the device paused for 16- or 24-bit PCM (the latter as an
+// extensible wave format); `bufferDone` stays the caller's.
+bool OpenWaveOutput(WaveOutput *output, int sampleRate, int channels, int bits, HANDLE bufferDone);
+// Whether the sound device takes that format, asked without opening it.
+bool WaveOutputTakes(int sampleRate, int channels, int bits);
 // Stops the sound, waits for every buffer to come back, and releases all.
 void CloseWaveOutput(WaveOutput *output);
 

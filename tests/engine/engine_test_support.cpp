@@ -39,10 +39,11 @@ std::string DecodeRest(Track *track)
     std::string pcm;
     std::string chunk(65536, '\0');
     for (;;) {
+        // Whole frames only: 24-bit stereo fills a chunk short of its size.
         uint32_t got = ReadTrackPcm(track, reinterpret_cast<uint8_t *>(&chunk[0]), uint32_t(chunk.size()));
-        pcm.append(chunk, 0, got);
-        if (got < chunk.size())
+        if (got == 0)
             return pcm;
+        pcm.append(chunk, 0, got);
     }
 }
 
@@ -207,10 +208,10 @@ bool WaitForEnd() { return WaitUntil([] { return State() != StatePlaying; }, 120
 
 std::string Sound() { return ReadBytes(SoundFilePath()); }
 
-std::string HeardAgainst(const std::string &expected, int sampleRate, int channels)
+std::string HeardAgainst(const std::string &expected, int sampleRate, int channels, int bytesPerSample)
 {
     std::string heard = Sound();
-    const size_t frameBytes = 2 * size_t(channels);
+    const size_t frameBytes = size_t(bytesPerSample) * size_t(channels);
     const size_t longestPadding = 4 * size_t(sampleRate) / 100 * frameBytes;
     if (heard.size() <= expected.size() || heard.size() % frameBytes || expected.size() % frameBytes)
         return heard;

@@ -64,7 +64,8 @@ std::string Sound();
 // opened, without that padding when it is `expected` with nothing but
 // such short runs of zero frames put in; otherwise all of it, unchanged,
 // for the test to compare.
-std::string HeardAgainst(const std::string &expected, int sampleRate = 44100, int channels = 2);
+std::string HeardAgainst(const std::string &expected, int sampleRate = 44100, int channels = 2,
+                         int bytesPerSample = 2);
 
 // Cuts the file to `bytes` bytes from the Linux side, under the feet of
 // whoever has it open; through the platform when that cannot run. True

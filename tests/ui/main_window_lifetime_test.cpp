@@ -35,10 +35,11 @@ TEST_F(MainWindowLifetimeTest, FillsTheTwoDialogRecordsFieldByField)
     };
     const Expected records[] = {
         {player.openDialog, "open",
-         std::string("\x89\xB9\x90\xBA\x83\x74\x83\x40\x83\x43\x83\x8B(*.mid;*.mp3;*.wma;*.wav)\0"
-                     "*.mid;*.mp3;*.wma;*.wav\0"
+         std::string("\x89\xB9\x90\xBA\x83\x74\x83\x40\x83\x43\x83\x8B"
+                     "(*.mid;*.mp3;*.wma;*.wav;*.flac;*.ogg;*.opus;*.m4a)\0"
+                     "*.mid;*.mp3;*.wma;*.wav;*.flac;*.ogg;*.opus;*.m4a\0"
                      "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)\0*.*\0\0",
-                     37 + 1 + 23 + 1 + 21 + 1 + 3 + 1 + 1),
+                     63 + 1 + 49 + 1 + 21 + 1 + 3 + 1 + 1),
          "\x8A\x4A\x82\xAD", 0x1004},
         {player.saveDialog, "save",
          std::string("\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)\0*.*\0\0",
