@@ -64,6 +64,6 @@ void PutSixteenBitSamples(CodecState *codec, const int16_t *samples, size_t coun
 // Appends `frames` frames of planar integer samples of `codec->bits` bits.
 void PutIntegerFrames(CodecState *codec, const int32_t *const planes[], uint32_t frames);
 
-// Appends `frames` frames of planar float samples (full scale ±1) in the
-// channel order of Vorbis.
-void PutFloatFrames(CodecState *codec, float *const planes[], uint32_t frames);
+// Mixes `frames` frames of more than two channels of planar float samples
+// (full scale ±1, in Vorbis's channel order) down to stereo and appends them.
+void PutFloatFramesAsStereo(CodecState *codec, float *const planes[], uint32_t frames);

@@ -175,14 +175,8 @@ void PutIntegerFrames(CodecState *codec, const int32_t *const planes[], uint32_t
     MixDown(codec, floatPlanes, frames, WaveLayouts);
 }
 
-void PutFloatFrames(CodecState *codec, float *const planes[], uint32_t frames)
+void PutFloatFramesAsStereo(CodecState *codec, float *const planes[], uint32_t frames)
 {
-    if (codec->sourceChannels <= 2) {
-        for (uint32_t i = 0; i < frames; ++i)
-            for (uint32_t c = 0; c < codec->sourceChannels; ++c)
-                PutSample(codec, FloatToOutput(codec, planes[c][i]));
-        return;
-    }
     MixDown(codec, planes, frames, VorbisLayouts);
 }
 

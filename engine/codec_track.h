@@ -17,9 +17,7 @@ struct CodecState;
 // What a library-decoded track is: filled in by OpenCodecTrack.
 struct CodecFormat {
     uint32_t sampleRate;
-    uint32_t sourceChannels;  // as the file has them
     uint32_t channels;        // as they are played: 1 or 2
-    uint32_t sourceBits;      // bits per sample in the file (0 for the lossy kinds)
     uint32_t bits;            // of the PCM handed out: 16, or 24 for FLAC deeper than 16
     uint64_t totalSamples;    // per channel, exact
     uint32_t averageBitrate;  // kbit/s over the whole file

@@ -102,9 +102,7 @@ bool Open(CodecState *codec, CodecFormat *format)
             return false;
     }
     format->sampleRate = rate;
-    format->sourceChannels = codec->sourceChannels;
     format->channels = codec->channels;
-    format->sourceBits = codec->bits;
     format->totalSamples = codec->flacCounted;
     return true;
 }

@@ -41,7 +41,6 @@ bool Open(CodecState *codec, CodecFormat *format)
     codec->sourceChannels = uint32_t(channels);
     codec->channels = PlayedChannels(codec->sourceChannels);
     format->sampleRate = OpusRate;
-    format->sourceChannels = codec->sourceChannels;
     format->channels = codec->channels;
     format->totalSamples = uint64_t(total);
     return true;

@@ -58,7 +58,6 @@ bool Open(CodecState *codec, CodecFormat *format)
     codec->sourceChannels = uint32_t(info->channels);
     codec->channels = PlayedChannels(codec->sourceChannels);
     format->sampleRate = uint32_t(info->rate);
-    format->sourceChannels = codec->sourceChannels;
     format->channels = codec->channels;
     format->totalSamples = uint64_t(total);
     return true;
@@ -92,7 +91,7 @@ bool Decode(CodecState *codec)
             continue;
         if (frames <= 0 || !SameFormatAs(codec, link, rate))
             return false;
-        PutFloatFrames(codec, planes, uint32_t(frames));
+        PutFloatFramesAsStereo(codec, planes, uint32_t(frames));
         return true;
     }
     return false;
