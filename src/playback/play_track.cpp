@@ -8,6 +8,7 @@
 #include "core/player_state.h"
 #include "playback/mci.h"
 #include "playback/mp3_engine.h"
+#include "playback/mp4_boxes.h"
 #include "playback/reports.h"
 #include "playback/transport.h"
 #include "playlist/device_name.h"
@@ -106,7 +107,7 @@ static Outcome TryToStart(const std::string &path)
     CurrentDirectoryKept kept;
     if (!player.startFolder.empty())
         SetCurrentDirectoryW(player.startFolder.c_str());
-    if (!IsFile(path))
+    if (!IsFile(path) || (EndsWith(path.c_str(), ".m4a") && HoldsNoMediaData(path)))
         return Outcome::Refused;
     bool started = OpenTrack(path, UsesEngine(path));
     player.midiTrack = started && player.backEnd == Mci && IsMidiFile(path);

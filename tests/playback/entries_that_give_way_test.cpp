@@ -96,6 +96,57 @@ TEST_F(EntriesThatGiveWayTest, DevicesFoldersAndSilentMidiNeverReachABackEnd)
     }
 }
 
+// An MP4 box: its size, its type and what it holds.
+std::string Box(const char *type, const std::string &content, uint32_t claimedBytes = 0)
+{
+    uint32_t bytes = claimedBytes ? claimedBytes : uint32_t(8 + content.size());
+    std::string box = {char(bytes >> 24), char(bytes >> 16), char(bytes >> 8), char(bytes)};
+    return box + type + content;
+}
+
+// An M4A file whose boxes end, or are cut off, before any media data holds
+// no sound, and the platform's media player may wait for ever in its open
+// (Wine's does): it gives way like a file that is not there. Any file with
+// media data, however cut, and anything that is not MP4 boxes at all, is
+// left to the media player.
+TEST_F(EntriesThatGiveWayTest, AnM4aWithoutMediaDataNeverReachesTheMediaPlayer)
+{
+    const std::string type = Box("ftyp", "M4A isomiso2");
+    const std::string movie = Box("moov", std::string(40, '\0'));
+    struct Case {
+        const char *name;
+        std::string bytes;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"boxes-only.m4a", type + movie, true},
+        {"cut-before-data.m4a", type + movie + Box("free", std::string(20, '\0'), 5000), true},
+        {"large-size-cut.m4a", type + std::string("\0\0\0\1moov\0\0\0\0\0\1\0\0", 16), true},
+        {"data-first.m4a", type + Box("mdat", std::string(64, 'x')) + movie, false},
+        {"data-cut.m4a", type + movie + Box("mdat", std::string(64, 'x'), 90000), false},
+        {"data-to-end.m4a", type + movie + Box("mdat", std::string(64, 'x'), 0).replace(0, 4, 4, '\0'), false},
+        {"not-boxes.m4a", std::string("\xff\xf1\x50\x80") + std::string(200, '\0'), false},
+        {"empty.m4a", std::string(), false},
+        {"bad-size.m4a", type + Box("moov", "", 3), false},
+    };
+    const std::string next = "C:\\snd\\next.wav";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string entry = folder / c.name;
+        WriteBytes(entry, c.bytes);
+        player.playlist = {entry, next};
+        player.currentIndex = 0;
+        player.repeatMode = 1;
+        SetTransportFlags(Transport::Idle, Mci);
+        mci.Clear();
+
+        PlayTrack(0);
+        EXPECT_EQ(Opens(mci), std::vector<std::string>{MciOpenCommand(c.refused ? next : entry)});
+        EXPECT_EQ(player.playlist.size(), c.refused ? 1u : 2u);
+        EXPECT_EQ(player.playing, 1);
+    }
+}
+
 // A MIDI track whose position stands still for ten polls in a row (3 s)
 // ends like a track that ran out; one that moves, and any other track,
 // plays on however long its position stands.
