@@ -60,8 +60,10 @@ DWORD WINAPI PlaybackThread(LPVOID)
         LeaveCriticalSection(&engine.lock);
         if (quit)
             return 0;
-        // The timeout only guards against a device that never signals.
-        WaitForMultipleObjects(2, waits, FALSE, BufferMilliseconds / 2);
+        // The timeout only guards against a device that never signals; it
+        // outlasts a buffer, so that it does not wake the thread between
+        // buffers, and leaves two of them queued when it does.
+        WaitForMultipleObjects(2, waits, FALSE, 2 * BufferMilliseconds);
     }
 }
 

@@ -14,10 +14,12 @@
 
 #include <cstdint>
 
-// Four buffers of 100 ms each: enough to ride out a busy machine, while a
-// pause, stop or seek still acts at once (the device is paused or reset).
+// Four buffers of 250 ms each: enough to ride out a busy machine, and few
+// enough wake-ups (four a second) that playing costs little more than the
+// decoding, while a pause, stop or seek still acts at once (the device is
+// paused or reset).
 const int OutputBuffers = 4;
-const int BufferMilliseconds = 100;
+const int BufferMilliseconds = 250;
 
 struct WaveOutput {
     HWAVEOUT device;

@@ -59,7 +59,7 @@ std::string Sound();
 // When the sound device runs dry it writes silence of its own, less than
 // one 10 ms period each time; a machine too busy to keep it fed makes that
 // happen now and then in a track, a few periods in a row at worst. The
-// engine's own buffers hold 100 ms: silence that it added or a buffer that
+// engine's own buffers hold 250 ms: silence that it added or a buffer that
 // it lost would be far longer. Returns the sound since the device was last
 // opened, without that padding when it is `expected` with nothing but
 // such short runs of zero frames put in; otherwise all of it, unchanged,
