@@ -44,21 +44,39 @@ static void DrawTimeText(HDC dc)
     DrawTextA(dc, text, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 }
 
-void PaintFace(HDC windowDC)
+void PaintFaceArea(HDC windowDC, const RECT &area)
 {
     int width = player.clientRect.right;
     int height = player.clientRect.bottom;
-    BitBlt(player.frameDC, 0, 0, width - 2, height - 2, player.backgroundDC, 0, 0, SRCCOPY);
+    // The frame sits one pixel inside the bevel. Only the part asked for is
+    // composed afresh (the ticking time repaints a fifth of the face), and
+    // with the whole of the time text when it touches it, so the text is
+    // never drawn twice over the same background.
+    const RECT frame = {0, 0, width - 2, height - 2};
+    RECT part = area, timeTouched;
+    OffsetRect(&part, -1, -1);
+    bool withTime = IntersectRect(&timeTouched, &part, &player.timeRect) != FALSE;
+    if (withTime)
+        UnionRect(&part, &part, &player.timeRect);
+    if (IntersectRect(&part, &part, &frame)) {
+        int partWidth = part.right - part.left, partHeight = part.bottom - part.top;
+        BitBlt(player.frameDC, part.left, part.top, partWidth, partHeight, player.backgroundDC, part.left, part.top,
+               SRCCOPY);
+        if (withTime)
+            DrawTimeText(player.frameDC);
+        BitBlt(windowDC, part.left + 1, part.top + 1, partWidth, partHeight, player.frameDC, part.left, part.top,
+               SRCCOPY);
+    }
     DrawBevel(windowDC, width, height);
-    DrawTimeText(player.frameDC);
-    BitBlt(windowDC, 1, 1, width - 2, height - 2, player.frameDC, 0, 0, SRCCOPY);
 }
+
+void PaintFace(HDC windowDC) { PaintFaceArea(windowDC, player.clientRect); }
 
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC windowDC = BeginPaint(window, &paint);
-    PaintFace(windowDC);
+    PaintFaceArea(windowDC, paint.rcPaint);
     EndPaint(window, &paint);
 }
 

@@ -26,4 +26,6 @@ void DestroyFace();
 // Composes the face into frameDC, draws the bevel on `windowDC` and shows
 // the frame there at (1, 1).
 void PaintFace(HDC windowDC);
+// The same for the part of the window inside `area` (window coordinates).
+void PaintFaceArea(HDC windowDC, const RECT &area);
 bool LoadBackground(const char *path);

@@ -50,7 +50,10 @@ static void ShowPosition(int position)
     if (shown == player.elapsedSeconds)
         return;
     player.elapsedSeconds = shown;
-    InvalidateRect(player.mainWindow, &player.timeRect, FALSE);
+    // The face is shown one pixel inside the bevel.
+    RECT shownTime = player.timeRect;
+    OffsetRect(&shownTime, 1, 1);
+    InvalidateRect(player.mainWindow, &shownTime, FALSE);
     UpdateWindow(player.mainWindow);
 }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -158,6 +159,22 @@ TEST_F(MainWindowTimerTest, RepaintsOnlyTheTime)
     Tick();
     EXPECT_EQ(GetPixel(screen, 130, 80), BackgroundColour);
     EXPECT_EQ(GetPixel(screen, 5, 60), RGB(0, 0, 0));
+    // What the tick put on the screen is what a whole repaint shows there,
+    // to the last pixel of the text (the face sits one pixel inside the
+    // bevel).
+    RECT shown = player.timeRect;
+    OffsetRect(&shown, 1, 1);
+    InflateRect(&shown, 1, 1);
+    auto pixels = [&] {
+        std::vector<COLORREF> out;
+        for (int y = shown.top; y < shown.bottom; ++y)
+            for (int x = shown.left; x < shown.right; ++x)
+                out.push_back(GetPixel(screen, x, y));
+        return out;
+    };
+    std::vector<COLORREF> afterTick = pixels();
+    RepaintFace();
+    EXPECT_TRUE(afterTick == pixels()) << "the tick painted the time other than a whole repaint";
     ReleaseDC(window, screen);
 
     FaceCanvas canvas;
