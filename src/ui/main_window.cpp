@@ -23,8 +23,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnDestroy();
         return 0;
     case WM_PAINT:
+        // Painted and validated: the default handler would only begin and
+        // end another, empty paint (four more requests to Wine's server
+        // each time the time ticks).
         OnPaint(window);
-        break;
+        return 0;
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam));
         return 0;
