@@ -1,19 +1,22 @@
 // Measures, side by side in one run on the same file, the CPU time that
-// VBMP3.dll takes to open an MP3 and play it to its end, against the
-// platform's own path for the same sound: the ACM codec converting the
-// whole file in one call, plus MCI's wave player playing the decoded WAV.
-// Then the wall time of vbmp3_open on a long VBR file.
+// VBMP3.dll takes to open a file and play it to its end, against the
+// cheapest path to the same sound: the decoder converting the whole file in
+// one call (Windows' ACM codec for an MP3, libFLAC for a FLAC), plus MCI's
+// wave player playing the decoded WAV. Then the wall time of vbmp3_open on
+// a long VBR file.
 //
-//   engine_bench.exe ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav [ROUNDS]
+//   engine_bench.exe ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav [ROUNDS [SHORT.flac]]
 #include "mp3_stream.h"
 #include "vbmp3.h"
 
+#include <FLAC/stream_decoder.h>
 #include <windows.h>
 #include <mmreg.h>
 #include <msacm.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -96,12 +99,48 @@ std::string ConvertInOneCall(const std::vector<uint8_t> &file, const Mp3Stream &
     return out;
 }
 
-void WriteWav(const char *path, const std::string &pcm, const FrameHeader &f)
+// The whole FLAC file through libFLAC in one call; returns 16-bit PCM.
+struct FlacPcm {
+    std::string pcm;
+    int rate = 0;
+    int channels = 0;
+};
+
+FLAC__StreamDecoderWriteStatus TakeFlacFrame(const FLAC__StreamDecoder *, const FLAC__Frame *frame,
+                                             const FLAC__int32 *const buffer[], void *client)
+{
+    FlacPcm &out = *static_cast<FlacPcm *>(client);
+    const unsigned channels = frame->header.channels, bits = frame->header.bits_per_sample;
+    out.rate = int(frame->header.sample_rate);
+    out.channels = int(channels);
+    size_t at = out.pcm.size();
+    out.pcm.resize(at + size_t(frame->header.blocksize) * channels * 2);
+    int16_t *samples = reinterpret_cast<int16_t *>(&out.pcm[at]);
+    for (unsigned i = 0; i < frame->header.blocksize; ++i)
+        for (unsigned c = 0; c < channels; ++c)
+            *samples++ = int16_t(bits >= 16 ? buffer[c][i] >> (bits - 16) : buffer[c][i] * (1 << (16 - bits)));
+    return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
+}
+
+void IgnoreFlacError(const FLAC__StreamDecoder *, FLAC__StreamDecoderErrorStatus, void *) {}
+
+FlacPcm DecodeFlacInOneCall(const char *path)
+{
+    FlacPcm out;
+    FLAC__StreamDecoder *decoder = FLAC__stream_decoder_new();
+    if (FLAC__stream_decoder_init_file(decoder, path, TakeFlacFrame, nullptr, IgnoreFlacError, &out) ==
+        FLAC__STREAM_DECODER_INIT_STATUS_OK)
+        FLAC__stream_decoder_process_until_end_of_stream(decoder);
+    FLAC__stream_decoder_delete(decoder);
+    return out;
+}
+
+void WriteWav(const char *path, const std::string &pcm, int sampleRate, int channelCount)
 {
     FILE *file = std::fopen(path, "wb");
     uint32_t dataBytes = uint32_t(pcm.size()), riff = 36 + dataBytes;
-    uint16_t tag = 1, channels = uint16_t(f.channels), align = uint16_t(2 * f.channels), bits = 16;
-    uint32_t rate = uint32_t(f.sampleRate), bytesPerSecond = rate * align, fmtBytes = 16;
+    uint16_t tag = 1, channels = uint16_t(channelCount), align = uint16_t(2 * channelCount), bits = 16;
+    uint32_t rate = uint32_t(sampleRate), bytesPerSecond = rate * align, fmtBytes = 16;
     std::fwrite("RIFF", 1, 4, file);
     std::fwrite(&riff, 4, 1, file);
     std::fwrite("WAVEfmt ", 1, 8, file);
@@ -118,12 +157,80 @@ void WriteWav(const char *path, const std::string &pcm, const FrameHeader &f)
     std::fclose(file);
 }
 
+struct DecodedFile {
+    std::string pcm;
+    int sampleRate;
+    int channels;
+};
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Lowest(const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); }
+
+double Highest(const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); }
+
+// Interleaved rounds, each the floor and then the engine, so that both meet
+// the same machine; prints medians with the lowest and highest.
+void CompareWithFloor(const Vbmp3Entries &engine, const char *path, const char *scratchWav, int rounds,
+                      const std::function<DecodedFile()> &decodeWhole)
+{
+    std::vector<double> codecRuns, waveRuns, floorRuns, engineRuns, ratios;
+    InfoRecord info;
+    for (int round = 0; round < rounds; ++round) {
+        // The floor: one conversion, then MCI's wave player.
+        double cpu = ProcessCpuSeconds();
+        DecodedFile decoded = decodeWhole();
+        codecRuns.push_back(ProcessCpuSeconds() - cpu);
+        WriteWav(scratchWav, decoded.pcm, decoded.sampleRate, decoded.channels);
+        std::string openWav = std::string("open \"") + scratchWav + "\" type waveaudio alias benchwav wait";
+        cpu = ProcessCpuSeconds();
+        double wall = WallSeconds();
+        MCIERROR opened = mciSendStringA(openWav.c_str(), nullptr, 0, nullptr);
+        MCIERROR played = mciSendStringA("play benchwav wait", nullptr, 0, nullptr);
+        mciSendStringA("close benchwav wait", nullptr, 0, nullptr);
+        waveRuns.push_back(ProcessCpuSeconds() - cpu);
+        std::printf("round %d floor: decoder %.3f s CPU (%.1f s of PCM), MCI wave playback %.3f s CPU "
+                    "(%.1f s wall, open %lu, play %lu)\n",
+                    round, codecRuns.back(),
+                    decoded.channels ? double(decoded.pcm.size()) / (2.0 * decoded.channels * decoded.sampleRate)
+                                     : 0.0,
+                    waveRuns.back(), WallSeconds() - wall, opened, played);
+
+        // The engine: open, play to the end, close.
+        cpu = ProcessCpuSeconds();
+        wall = WallSeconds();
+        int openResult = engine.open(path, &info);
+        int playResult = engine.play();
+        int position = 0;
+        // Asked as often as the program's timer asks.
+        while (engine.getState(&position) == 1)
+            Sleep(300);
+        engine.close();
+        engineRuns.push_back(ProcessCpuSeconds() - cpu);
+        floorRuns.push_back(codecRuns.back() + waveRuns.back());
+        ratios.push_back(engineRuns.back() / floorRuns.back());
+        std::printf("round %d engine: open+play to the end %.3f s CPU (%.1f s wall, open %d, play %d, "
+                    "length %d s)\n",
+                    round, engineRuns.back(), WallSeconds() - wall, openResult, playResult, info.totalSeconds);
+    }
+    std::printf("over %d rounds, median (lowest-highest):\n", rounds);
+    std::printf("  floor  %.3f s (%.3f-%.3f): decoder %.3f + wave output %.3f\n", Median(floorRuns),
+                Lowest(floorRuns), Highest(floorRuns), Median(codecRuns), Median(waveRuns));
+    std::printf("  engine %.3f s (%.3f-%.3f)\n", Median(engineRuns), Lowest(engineRuns), Highest(engineRuns));
+    std::printf("  engine / floor: %.2f x by medians; per round %.2f x (%.2f-%.2f)\n",
+                Median(engineRuns) / Median(floorRuns), Median(ratios), Lowest(ratios), Highest(ratios));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: engine_bench ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav\n");
+        std::fprintf(stderr, "usage: engine_bench ENGINE.dll SHORT.mp3 LONG.mp3 SCRATCH.wav [ROUNDS [SHORT.flac]]\n");
         return 2;
     }
     HMODULE module = LoadLibraryA(argv[1]);
@@ -136,10 +243,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s lacks an entry point\n", argv[1]);
         return 1;
     }
-    auto open = engine.open;
-    auto play = engine.play;
-    auto getState = engine.getState;
-    auto close = engine.close;
     if (engine.init() != 1) {
         std::fprintf(stderr, "the engine is not ready\n");
         return 1;
@@ -154,66 +257,26 @@ int main(int argc, char **argv)
     double seconds = double(stream.totalSamples) / stream.format.sampleRate;
     std::printf("file: %s, %.1f s, %u kbit/s\n", argv[2], seconds, stream.averageBitrate);
 
-    // Interleaved rounds, each the floor and then the engine, so that both
-    // meet the same machine; medians, with the lowest and highest, are
-    // printed.
     const int Rounds = argc > 5 ? std::max(5, std::atoi(argv[5])) : 7;
-    std::vector<double> codecRuns, waveRuns, floorRuns, engineRuns, ratios;
-    InfoRecord info;
-    for (int round = 0; round < Rounds; ++round) {
-        // The floor: one conversion, then MCI's wave player.
-        double cpu = ProcessCpuSeconds();
-        std::string pcm = ConvertInOneCall(file, stream);
-        codecRuns.push_back(ProcessCpuSeconds() - cpu);
-        WriteWav(argv[4], pcm, stream.format);
-        std::string openWav = std::string("open \"") + argv[4] + "\" type waveaudio alias benchwav wait";
-        cpu = ProcessCpuSeconds();
-        double wall = WallSeconds();
-        MCIERROR opened = mciSendStringA(openWav.c_str(), nullptr, 0, nullptr);
-        MCIERROR played = mciSendStringA("play benchwav wait", nullptr, 0, nullptr);
-        mciSendStringA("close benchwav wait", nullptr, 0, nullptr);
-        waveRuns.push_back(ProcessCpuSeconds() - cpu);
-        std::printf("round %d floor: codec %.3f s CPU (%.1f s of PCM), MCI wave playback %.3f s CPU "
-                    "(%.1f s wall, open %lu, play %lu)\n",
-                    round, codecRuns.back(),
-                    double(pcm.size()) / (2.0 * stream.format.channels * stream.format.sampleRate),
-                    waveRuns.back(), WallSeconds() - wall, opened, played);
-
-        // The engine: open, play to the end, close.
-        cpu = ProcessCpuSeconds();
-        wall = WallSeconds();
-        int openResult = open(argv[2], &info);
-        int playResult = play();
-        int position = 0;
-        // Asked as often as the program's timer asks.
-        while (getState(&position) == 1)
-            Sleep(300);
-        close();
-        engineRuns.push_back(ProcessCpuSeconds() - cpu);
-        floorRuns.push_back(codecRuns.back() + waveRuns.back());
-        ratios.push_back(engineRuns.back() / floorRuns.back());
-        std::printf("round %d engine: open+play to the end %.3f s CPU (%.1f s wall, open %d, play %d, "
-                    "length %d s)\n",
-                    round, engineRuns.back(), WallSeconds() - wall, openResult, playResult, info.totalSeconds);
+    CompareWithFloor(engine, argv[2], argv[4], Rounds, [&] {
+        return DecodedFile{ConvertInOneCall(file, stream), stream.format.sampleRate, stream.format.channels};
+    });
+    if (argc > 6) {
+        std::printf("file: %s\n", argv[6]);
+        CompareWithFloor(engine, argv[6], argv[4], Rounds, [&] {
+            FlacPcm flac = DecodeFlacInOneCall(argv[6]);
+            return DecodedFile{flac.pcm, flac.rate, flac.channels};
+        });
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    auto lowest = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
-    auto highest = [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); };
-    std::printf("over %d rounds, median (lowest-highest):\n", Rounds);
-    std::printf("  floor  %.3f s (%.3f-%.3f): codec %.3f + wave output %.3f\n", median(floorRuns),
-                lowest(floorRuns), highest(floorRuns), median(codecRuns), median(waveRuns));
-    std::printf("  engine %.3f s (%.3f-%.3f)\n", median(engineRuns), lowest(engineRuns), highest(engineRuns));
-    std::printf("  engine / floor: %.2f x by medians; per round %.2f x (%.2f-%.2f)\n",
-                median(engineRuns) / median(floorRuns), median(ratios), lowest(ratios), highest(ratios));
+    auto open = engine.open;
+    auto close = engine.close;
+    InfoRecord info;
 
     // How long the transport calls take to return; each acts on the
     // device at once (pause, or a reset and refill).
     {
         open(argv[2], &info);
-        play();
+        engine.play();
         Sleep(500);
         double t0 = WallSeconds();
         engine.pause();
@@ -240,8 +303,8 @@ int main(int argc, char **argv)
     double firstOpen = opens.front();
     std::vector<double> later(opens.begin() + 1, opens.end());
     std::printf("vbmp3_open on %s (%d s): first %.1f ms; then median %.1f ms (%.1f-%.1f)\n", argv[3],
-                info.totalSeconds, firstOpen * 1000, median(later) * 1000, lowest(later) * 1000,
-                highest(later) * 1000);
+                info.totalSeconds, firstOpen * 1000, Median(later) * 1000, Lowest(later) * 1000,
+                Highest(later) * 1000);
     engine.free();
     return 0;
 }
