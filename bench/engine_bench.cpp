@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -268,14 +268,12 @@ int main(int argc, char **argv)
             return DecodedFile{flac.pcm, flac.rate, flac.channels};
         });
     }
-    auto open = engine.open;
-    auto close = engine.close;
     InfoRecord info;
 
     // How long the transport calls take to return; each acts on the
     // device at once (pause, or a reset and refill).
     {
-        open(argv[2], &info);
+        engine.open(argv[2], &info);
         engine.play();
         Sleep(500);
         double t0 = WallSeconds();
@@ -287,7 +285,7 @@ int main(int argc, char **argv)
         double t3 = WallSeconds();
         engine.stop();
         double t4 = WallSeconds();
-        close();
+        engine.close();
         std::printf("calls: pause %.2f ms, restart %.2f ms, seek %.2f ms, stop %.2f ms\n", (t1 - t0) * 1000,
                     (t2 - t1) * 1000, (t3 - t2) * 1000, (t4 - t3) * 1000);
     }
@@ -296,9 +294,9 @@ int main(int argc, char **argv)
     std::vector<double> opens;
     for (int i = 0; i < 8; ++i) {
         double wall = WallSeconds();
-        open(argv[3], &info);
+        engine.open(argv[3], &info);
         opens.push_back(WallSeconds() - wall);
-        close();
+        engine.close();
     }
     double firstOpen = opens.front();
     std::vector<double> later(opens.begin() + 1, opens.end());

@@ -72,6 +72,14 @@ void PaintFaceArea(HDC windowDC, const RECT &area)
 
 void PaintFace(HDC windowDC) { PaintFaceArea(windowDC, player.clientRect); }
 
+void RepaintTime()
+{
+    RECT shown = player.timeRect;
+    OffsetRect(&shown, 1, 1);
+    InvalidateRect(player.mainWindow, &shown, FALSE);
+    UpdateWindow(player.mainWindow);
+}
+
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;

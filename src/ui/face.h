@@ -6,6 +6,8 @@
 
 // Repaints the whole face, children included, before returning.
 void RepaintFace();
+// Repaints only the time text, before returning.
+void RepaintTime();
 // WM_PAINT
 void OnPaint(HWND window);
 

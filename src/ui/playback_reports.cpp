@@ -50,11 +50,7 @@ static void ShowPosition(int position)
     if (shown == player.elapsedSeconds)
         return;
     player.elapsedSeconds = shown;
-    // The face is shown one pixel inside the bevel.
-    RECT shownTime = player.timeRect;
-    OffsetRect(&shownTime, 1, 1);
-    InvalidateRect(player.mainWindow, &shownTime, FALSE);
-    UpdateWindow(player.mainWindow);
+    RepaintTime();
 }
 
 static void PlayNextTrack() { PlayTrack(-1); }

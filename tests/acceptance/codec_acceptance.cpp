@@ -126,8 +126,9 @@ TEST(CodecAcceptance, EachFileDecodesAsItsFormatsOwnDecoderDecodesIt)
         }
         const uint32_t channels = track.channels, bits = track.bits, rate = track.sampleRate;
         const uint64_t total = track.totalSamples;
+        const size_t frameBytes = channels * bits / 8;
         std::string pcm = DecodeRest(&track);
-        const uint64_t frames = pcm.size() / (channels * bits / 8);
+        const uint64_t frames = pcm.size() / frameBytes;
         // From the middle: the samples there, and to the end.
         std::string fromMiddle;
         if (total > 1) {
@@ -137,7 +138,6 @@ TEST(CodecAcceptance, EachFileDecodesAsItsFormatsOwnDecoderDecodesIt)
         CloseTrack(&track);
 
         std::string verdict;
-        long difference = -2;
         if (!reference.present) {
             // The format's decoder stops at damage or at a cut: the engine
             // plays what is there, and ends.
@@ -148,7 +148,7 @@ TEST(CodecAcceptance, EachFileDecodesAsItsFormatsOwnDecoderDecodesIt)
             verdict = "mixed down or dithered: length only";
             EXPECT_EQ(frames * size_t((reference.bits + 7) / 8) * size_t(reference.channels), reference.pcm.size());
         } else {
-            difference = LargestDifference(pcm, int(bits), reference);
+            const long difference = LargestDifference(pcm, int(bits), reference);
             // FLAC is lossless: exact. Vorbis and Opus decode in floating
             // point, which rounds its last bit differently in a 32-bit build.
             const long allowed = EndsWith(name, ".flac") ? 0 : 1;
@@ -157,7 +157,6 @@ TEST(CodecAcceptance, EachFileDecodesAsItsFormatsOwnDecoderDecodesIt)
             verdict = difference == 0 ? "exact" : difference > 0 ? "within " + std::to_string(difference)
                                                                  : "length differs";
         }
-        const size_t frameBytes = channels * bits / 8;
         if (reference.present) {
             EXPECT_EQ(frames, total) << "the engine hands out another length than it announced";
             EXPECT_EQ(fromMiddle.size(), size_t(total - total / 2) * frameBytes) << "from the middle, the rest's length";
