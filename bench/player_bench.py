@@ -242,7 +242,15 @@ class Bench:
         self.stop(process)
         pns, pswitch = counter_delta(p0, p1)
         sns, sswitch = counter_delta(s0, s1)
+        # Each thread's CPU (ms a second) and wake-ups, busiest first, for
+        # the log: which thread the time goes to.
+        threads = []
+        for task, (n1, s1_) in p1.items():
+            n0, s0_ = p0.get(task, (0, 0))
+            threads.append((round((n1 - n0) / 1e6 / wall, 2), s1_ - s0_, task.rsplit("/", 1)[1]))
+        threads.sort(reverse=True)
         return {
+            "threads": threads[:8],
             "cpu": (pns + sns) / 1e6 / wall, "cpu_process": pns / 1e6 / wall,
             "wakeups": (pswitch + sswitch) / wall, "wakeups_process": pswitch / wall,
             "peak": peak, "sound_seconds": heard, "wall": wall,

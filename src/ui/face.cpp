@@ -74,10 +74,17 @@ void PaintFace(HDC windowDC) { PaintFaceArea(windowDC, player.clientRect); }
 
 void RepaintTime()
 {
+    // The ticking time is drawn straight onto the window, clipped to where
+    // it is shown, rather than invalidated and painted: the same pixels,
+    // without a paint cycle's requests to the window system each second.
     RECT shown = player.timeRect;
     OffsetRect(&shown, 1, 1);
-    InvalidateRect(player.mainWindow, &shown, FALSE);
-    UpdateWindow(player.mainWindow);
+    HDC windowDC = GetDC(player.mainWindow);
+    if (!windowDC)
+        return;
+    IntersectClipRect(windowDC, shown.left, shown.top, shown.right, shown.bottom);
+    PaintFaceArea(windowDC, shown);
+    ReleaseDC(player.mainWindow, windowDC);
 }
 
 void OnPaint(HWND window)

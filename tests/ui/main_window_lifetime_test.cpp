@@ -147,6 +147,27 @@ TEST_F(MainWindowLifetimeTest, DisablesOnlyTheSliderAndPollsOnlyWhilePlaying)
 
 // Destruction in order: the open track closed on its own back-end, the
 // engine released when it is available, then the quit message.
+// The slider looks as Windows draws it for a program without visual
+// styles, although Wine's desktop here has a theme that a slider made
+// without the player's help takes.
+TEST_F(MainWindowLifetimeTest, DrawsTheSliderWithoutATheme)
+{
+    TempDir folder;
+    HWND window = StartTestPlayer(folder.path());
+    HMODULE themes = GetModuleHandleA("uxtheme.dll");
+    ASSERT_NE(themes, nullptr) << "the common controls run without the theme library";
+    using WindowTheme = HANDLE(WINAPI *)(HWND);
+    WindowTheme windowTheme =
+        reinterpret_cast<WindowTheme>(reinterpret_cast<void *>(GetProcAddress(themes, "GetWindowTheme")));
+    ASSERT_NE(windowTheme, nullptr);
+    HWND plain = CreateWindowExA(0, TRACKBAR_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 90, 22, window, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_NE(windowTheme(plain), nullptr) << "no theme on this desktop: the test cannot tell";
+    DestroyWindow(plain);
+    EXPECT_EQ(windowTheme(player.trackBar), nullptr);
+}
+
 TEST_F(MainWindowLifetimeTest, ClosesTheOpenTrackOnItsBackEnd)
 {
     struct Case {
