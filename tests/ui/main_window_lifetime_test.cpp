@@ -145,8 +145,6 @@ TEST_F(MainWindowLifetimeTest, DisablesOnlyTheSliderAndPollsOnlyWhilePlaying)
     }
 }
 
-// Destruction in order: the open track closed on its own back-end, the
-// engine released when it is available, then the quit message.
 // The slider looks as Windows draws it for a program without visual
 // styles, although Wine's desktop here has a theme that a slider made
 // without the player's help takes.
@@ -168,6 +166,8 @@ TEST_F(MainWindowLifetimeTest, DrawsTheSliderWithoutATheme)
     EXPECT_EQ(windowTheme(player.trackBar), nullptr);
 }
 
+// Destruction in order: the open track closed on its own back-end, the
+// engine released when it is available, then the quit message.
 TEST_F(MainWindowLifetimeTest, ClosesTheOpenTrackOnItsBackEnd)
 {
     struct Case {
