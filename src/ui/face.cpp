@@ -67,22 +67,24 @@ void PaintFaceArea(HDC windowDC, const RECT &area)
         BitBlt(windowDC, part.left + 1, part.top + 1, partWidth, partHeight, player.frameDC, part.left, part.top,
                SRCCOPY);
     }
-    DrawBevel(windowDC, width, height);
+    // The bevel is the window's outermost pixels: the ticking time never
+    // reaches it.
+    if (area.left <= 0 || area.top <= 0 || area.right >= width || area.bottom >= height)
+        DrawBevel(windowDC, width, height);
 }
 
 void PaintFace(HDC windowDC) { PaintFaceArea(windowDC, player.clientRect); }
 
 void RepaintTime()
 {
-    // The ticking time is drawn straight onto the window, clipped to where
-    // it is shown, rather than invalidated and painted: the same pixels,
-    // without a paint cycle's requests to the window system each second.
+    // The ticking time is drawn straight onto the window where it is shown
+    // rather than invalidated and painted: the same pixels, without a paint
+    // cycle's requests to the window system each second.
     RECT shown = player.timeRect;
     OffsetRect(&shown, 1, 1);
     HDC windowDC = GetDC(player.mainWindow);
     if (!windowDC)
         return;
-    IntersectClipRect(windowDC, shown.left, shown.top, shown.right, shown.bottom);
     PaintFaceArea(windowDC, shown);
     ReleaseDC(player.mainWindow, windowDC);
 }
